@@ -7,6 +7,7 @@
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/menu_tree.h"
+#include "app/recent_button.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "app/status_panels.h"
@@ -120,7 +121,7 @@ bool MainWindow::editorEnabled() const {
 void MainWindow::buildButtons() {
     QWidget* client = centralWidget();
     for (int i = 1; i <= 10; ++i) {
-        auto* b = new QPushButton(client);
+        QPushButton* b = i <= 5 ? new QPushButton(client) : new RecentButton(client);
         b->setObjectName(QStringLiteral("Command1_%1").arg(i));
         b->setProperty("index", i);
         b->setFocusPolicy(Qt::TabFocus);
@@ -186,15 +187,15 @@ void MainWindow::buildMenus() {
             (this->*handler)();
         });
     };
-    const auto onDocs = [this](const char* name, auto handler) {
-        connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this,
-                [this, handler] { (documents_->*handler)(); });
-    };
-    onDocs("new", &Documents::new_Click);
-    onDocs("Open", &Documents::Open_Click);
-    onDocs("save", &Documents::save_Click);
-    onDocs("save_as", &Documents::save_as_Click);
-    onDocs("Close", &Documents::Close_Click);
+    connect(menuItem(QStringLiteral("new")), &QAction::triggered, documents_, &Documents::new_Click);
+    connect(menuItem(QStringLiteral("Open")), &QAction::triggered, documents_,
+            &Documents::Open_Click);
+    connect(menuItem(QStringLiteral("save")), &QAction::triggered, documents_,
+            &Documents::save_Click);
+    connect(menuItem(QStringLiteral("save_as")), &QAction::triggered, documents_,
+            &Documents::save_as_Click);
+    connect(menuItem(QStringLiteral("Close")), &QAction::triggered, documents_,
+            &Documents::Close_Click);
     on("Exit", &MainWindow::Exit_Click);
     on("EditorEnabled", &MainWindow::EditorEnabled_Click);
     on("compiler_window", &MainWindow::compiler_window_Click);
