@@ -253,6 +253,8 @@ void MainWindow::Form_Load() {
     // 14. The TCP/IP link, when the setting asks for it.
     if (s.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1)
         services_.com.TCPIP_Start(s.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1());
+    // 15. The instruction help lists.
+    loadHelpLists();
     // 16. The link monitor.
     timer1_->start(200);
 }
@@ -311,6 +313,8 @@ void MainWindow::Form_Resize() {
 }
 
 void MainWindow::Timer1_Timer() {}
+
+void MainWindow::loadHelpLists() {}
 
 void MainWindow::applyWindowMode() {
     const bool full = editorEnabled();

@@ -54,6 +54,9 @@ public:
     void Form_Resize();
     // The 200 ms tick of Timer1.
     void Timer1_Timer();
+    // Loads the instruction help lists from the word files of the working
+    // folder: at start-up and after every good compiler pass.
+    void loadHelpLists();
 
     // Controls, by the names the rest of the program uses.
     SourceEditor* Source() const { return source_; }
@@ -74,6 +77,9 @@ public:
     QString InitialDirectory;
     bool Save_Confirmation = true;
     bool GencodeLines = false;
+    // The address of the terminal that asked for a program, or "ESC" when
+    // the user gave up waiting.
+    QString ReceiveTerminal;
     bool editorEnabled() const;
 
     // A window of the program's own: returning from it activates the main
