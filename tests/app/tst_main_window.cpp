@@ -268,12 +268,31 @@ private slots:
         QCOMPARE(w.StatusBar1()->panelText("Name"), path);
     }
 
-    void activationForgetsTheBaseStatus() {
+    void returningFromTheProgramsOwnWindowsActivatesTheMainWindow() {
         AppFixture f;
         MainWindow& w = f.start();
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+
+        // Another window that is not one of the program's own (a message
+        // box, say) does not count.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
         f.link.BaseStatusKnown = true;
-        w.Form_Activate();
-        QVERIFY(!f.link.BaseStatusKnown);
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+        QVERIFY(f.link.BaseStatusKnown);
+
+        // The help window is one of them.
+        w.showHelpTopic(0);
+        w.helpViewer()->activateWindow();
+        QTRY_VERIFY(w.helpViewer()->isActiveWindow());
+        QDir::setCurrent(f.dir.path());
+        w.activateWindow();
+        QTRY_VERIFY(!f.link.BaseStatusKnown);
+        QVERIFY(w.windowTitle().endsWith(QDir::toNativeSeparators(f.dir.path()) + "/"));
     }
 };
 
