@@ -45,9 +45,7 @@ int child(int argc, char** argv) {
     quv::OfflineCom com;
     quv::LinkState link;
     quv::MainWindow window({dialogs, settings, clock, com}, link);
-    window.Form_Load();
-    window.show();
-    window.Form_Activate();
+    window.start();
     if (!QTest::qWaitForWindowExposed(&window)) return 2;
     QCoreApplication::processEvents();
     const double shown = monotonicMs();

@@ -28,8 +28,6 @@ int main(int argc, char** argv) {
     dialogs.setParentWindow(&window);
     QObject::connect(&window, &quv::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    window.Form_Load();
-    window.show();
-    window.Form_Activate();
+    window.start();
     return app.exec();
 }

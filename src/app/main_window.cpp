@@ -217,6 +217,12 @@ void MainWindow::buildMenus() {
     addAction(f1);
 }
 
+void MainWindow::start() {
+    Form_Load();
+    show();
+    Form_Activate();
+}
+
 void MainWindow::Form_Load() {
     SettingsStore& s = services_.settings;
     // 2. The editor font, shared with the help list.

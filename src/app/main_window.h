@@ -44,6 +44,8 @@ public:
     MainWindow(AppServices services, LinkState& link, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Loads, shows and activates the window, as the program starts.
+    void start();
     // The start-up sequence: settings, font, last document, recent files,
     // link state, TCP/IP link, help lists, timer.
     void Form_Load();

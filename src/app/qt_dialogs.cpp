@@ -69,17 +69,22 @@ std::optional<QString> QtDialogs::input(const QString& prompt, const QString& ti
 }
 
 std::optional<QString> QtDialogs::openFileName(const QString& filter, const QString& fileName) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent_, QString(), startPath(fileName), qtFilterFromPairs(filter), nullptr,
-        QFileDialog::DontUseNativeDialog);
-    if (chosen.isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(chosen);
+    return fileDialog(false, filter, fileName);
 }
 
 std::optional<QString> QtDialogs::saveFileName(const QString& filter, const QString& fileName) {
-    const QString chosen = QFileDialog::getSaveFileName(
-        parent_, QString(), startPath(fileName), qtFilterFromPairs(filter), nullptr,
-        QFileDialog::DontUseNativeDialog);
+    return fileDialog(true, filter, fileName);
+}
+
+std::optional<QString> QtDialogs::fileDialog(bool save, const QString& filter,
+                                             const QString& fileName) {
+    const QString chosen =
+        !save ? QFileDialog::getOpenFileName(parent_, QString(), startPath(fileName),
+                                            qtFilterFromPairs(filter), nullptr,
+                                            QFileDialog::DontUseNativeDialog)
+             : QFileDialog::getSaveFileName(parent_, QString(), startPath(fileName),
+                                            qtFilterFromPairs(filter), nullptr,
+                                            QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(chosen);
 }

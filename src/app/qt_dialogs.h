@@ -23,6 +23,7 @@ public:
     std::optional<QString> printText(const QString& text) override;
 
 private:
+    std::optional<QString> fileDialog(bool save, const QString& filter, const QString& fileName);
     QPointer<QWidget> parent_;
 };
 

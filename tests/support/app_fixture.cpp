@@ -16,9 +16,7 @@ AppFixture::~AppFixture() {
 
 MainWindow& AppFixture::start() {
     window = std::make_unique<MainWindow>(AppServices{dialogs, settings, clock, com}, link);
-    window->Form_Load();
-    window->show();
-    window->Form_Activate();
+    window->start();
     return *window;
 }
 
