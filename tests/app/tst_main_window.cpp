@@ -148,6 +148,21 @@ private slots:
         QTRY_VERIFY(!w.isMaximized());
     }
 
+    void menuKeysWorkFromTheEditor() {
+        AppFixture f;
+        f.settings.save(keys::kEditorEnabled, "True");
+        MainWindow& w = f.start();
+        w.activateWindow();
+        w.Source()->setFocus();
+        QTRY_VERIFY(w.Source()->hasFocus());
+        // Ctrl+I and Ctrl+E belong to the menus, not to the editor control.
+        QTest::keyClick(w.Source(), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(f.settings.get(keys::kAutoIndent), QString("False"));
+        QTest::keyClick(w.Source(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("False"));
+        QVERIFY(w.Source()->bytes().isEmpty());
+    }
+
     void buttonsStretchAcrossTheWindow() {
         AppFixture f;
         MainWindow& w = f.start();
