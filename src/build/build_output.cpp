@@ -2,9 +2,12 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quv {
 
@@ -82,6 +85,20 @@ void BuildOutput::append(const QString& text) {
 }
 
 void BuildOutput::showBeside() {
+    if (!placed_ && parentWidget()) {
+        // First shown in the lower right corner of the main window, where it
+        // hides the least of the program text and none of the commands.
+        const QRect main = parentWidget()->geometry();
+        QRect g(QPoint(), size());
+        g.moveBottomRight(main.bottomRight() - QPoint(16, 40));
+        if (const QScreen* screen = parentWidget()->screen()) {
+            const QRect room = screen->availableGeometry();
+            g.moveLeft(std::clamp(g.left(), room.left(), std::max(room.left(), room.right() - g.width())));
+            g.moveTop(std::clamp(g.top(), room.top(), std::max(room.top(), room.bottom() - g.height())));
+        }
+        move(g.topLeft());
+        placed_ = true;
+    }
     if (!isVisible()) show();
     raise();
 }

@@ -34,6 +34,7 @@ private:
     QPlainTextEdit* view_;
     QStringDecoder decoder_;
     bool lineOpen_ = false;  // the last line shown has no line end yet
+    bool placed_ = false;
 };
 
 }  // namespace quv
