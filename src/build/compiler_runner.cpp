@@ -91,9 +91,11 @@ std::optional<int> CompilerRunner::compile() {
     const CommandLine second = secondPassCommand(*names, here, style);
     using Outcome = ShellResult::Outcome;
 
+    // The errors of the file built, even if another document was opened
+    // while the compiler ran.
     const auto failed = [&] {
         busy.release();
-        errors_->Form_Load();
+        errors_->Form_Load(name);
         return 0;
     };
     const auto notStarted = [&](const CommandLine& command, const ShellResult& result) {

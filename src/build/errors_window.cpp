@@ -73,10 +73,11 @@ Errors::Errors(MainWindow& window)
     resize(twipsToPixels(kClient.width), twipsToPixels(kClient.height));
 }
 
-void Errors::Form_Load() {
+void Errors::Form_Load(const QString& builtFile) {
     clearRows();
     QList<ErrorRecord> records;
-    if (const auto name = errorFileName(window_.documents().CurrentFileName)) {
+    const QString file = builtFile.isEmpty() ? window_.documents().CurrentFileName : builtFile;
+    if (const auto name = errorFileName(file)) {
         const ReadResult read = readWholeFile(*name);
         if (read.bytes) records = parseErrorFile(*read.bytes);
     }

@@ -17,10 +17,11 @@ class Errors : public QWidget {
 public:
     explicit Errors(MainWindow& window);
 
-    // Reads the error file of the current document into the lists and shows
-    // the window on top of the main window without activating it. A missing
-    // or unreadable error file leaves the lists empty.
-    void Form_Load();
+    // Reads the error file of the file built (the current document when no
+    // name is given) into the lists and shows the window on top of the main
+    // window without activating it. A missing or unreadable error file
+    // leaves the lists empty.
+    void Form_Load(const QString& builtFile = QString());
     // Closes the window and forgets its rows; nothing happens when it is not
     // shown.
     void unload();

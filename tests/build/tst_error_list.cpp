@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 #include <QtTest>
 
 using namespace quv;
@@ -97,6 +98,21 @@ private slots:
         QCOMPARE(c.w().compile(), std::optional<int>(1));
         QVERIFY(!c.errors().isVisible());
         QCOMPARE(c.errors().List1()->count(), 0);
+    }
+
+    void theListIsOfTheFileBuiltThoughAnotherWasOpened() {
+        ListCase c;
+        const QString other = c.f.writeFile("with blank/other.c", numberedLines(3));
+        c.tools.exitCode("myc.exe", 1);
+        c.tools.tell("myc.exe", "sleep", "200");
+        c.tools.tell("myc.exe", "err", record("12", c.source, "missing ;"));
+        QTimer::singleShot(50, [&] { c.w().documents().Open_File(other); });
+        QCOMPARE(c.w().compile(), std::optional<int>(0));
+        QCOMPARE(rows(c.errors().List3()), QStringList{"missing ;"});
+        // Choosing the row brings the file built back.
+        c.errors().List1()->setCurrentRow(0);
+        QCOMPARE(c.w().documents().CurrentFileName, c.source);
+        QCOMPARE(caretLine(c.w()), 11);
     }
 
     void aRowChosenInAnyListJumps_data() {
