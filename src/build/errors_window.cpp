@@ -53,6 +53,9 @@ Errors::Errors(MainWindow& window)
         auto* list = new QListWidget(this);
         list->setObjectName(QStringLiteral("List%1").arg(i + 1));
         list->setUniformItemSizes(true);
+        // Focus only by a click: a list that takes the focus when the window
+        // is activated would choose its first row and jump to it.
+        list->setFocusPolicy(Qt::ClickFocus);
         list->setGeometry(pixels(kLists[i]));
         list->viewport()->installEventFilter(this);
         connect(list, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -147,6 +147,17 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c.w().Source()));
     }
 
+    void activatingTheWindowDoesNotJump() {
+        ListCase c;
+        c.errorFile(record("12", c.source, "missing ;"));
+        c.w().Source()->setCaretPosition(30);
+        c.errors().Form_Load();
+        c.errors().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c.errors()));
+        QCOMPARE(c.errors().List1()->currentRow(), -1);
+        QCOMPARE(c.w().Source()->caretPosition(), 30);
+    }
+
     void anErrorInAnotherFileSavesTheCurrentOneFirst() {
         ListCase c;
         const QString other = c.f.writeFile("with blank/other.c", numberedLines(6));
