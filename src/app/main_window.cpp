@@ -11,6 +11,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "app/status_panels.h"
+#include "build/compiler_runner.h"
 #include "comm/quvcom.h"
 #include "editor/source_editor.h"
 
@@ -101,6 +102,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
     registerOwnWindow(help_, true);
+    compiler_ = new CompilerRunner(*this);
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
 
@@ -203,6 +205,7 @@ void MainWindow::buildMenus() {
     on("AutoIndent", &MainWindow::AutoIndent_Click);
     on("Gencodewithlines", &MainWindow::Gencodewithlines_Click);
     on("Help", &MainWindow::Help_Click);
+    connect(menuItem(QStringLiteral("Compiler")), &QAction::triggered, this, [this] { compile(); });
 
     // The menu keys belong to the window, not to the editor control.
     QList<QKeySequence> keys;
@@ -322,6 +325,10 @@ void MainWindow::Timer1_Timer() {}
 
 void MainWindow::loadHelpLists() {}
 
+std::optional<int> MainWindow::compile() {
+    return compiler_->compile();
+}
+
 void MainWindow::applyWindowMode() {
     const bool full = editorEnabled();
     source_->setVisible(full);
@@ -358,6 +365,7 @@ void MainWindow::AutoIndent_Click() {
 
 void MainWindow::compiler_window_Click() {
     toggleStored(QStringLiteral("compiler_window"), keys::kCompilerWindows);
+    compiler_->compilerWindowOptionChanged();
 }
 
 void MainWindow::SaveConfirmation_Click() {
@@ -380,6 +388,8 @@ void MainWindow::Gencodewithlines_Click() {
 void MainWindow::Command1_Click(int index) {
     if (index == 1) {
         documents_->Open_Click();
+    } else if (index == 2) {
+        compile();
     } else if (index >= 6 && index <= 10) {
         documents_->recentFileClicked(index);
     }

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QListWidget;
@@ -22,6 +23,7 @@ class QWindow;
 namespace quv {
 
 class Clock;
+class CompilerRunner;
 class Dialogs;
 class Documents;
 class HelpViewer;
@@ -59,6 +61,10 @@ public:
     // Loads the instruction help lists from the word files of the working
     // folder: at start-up and after every good compiler pass.
     void loadHelpLists();
+    // Builds the current document (F7, tool button 2, the upload): 1 when
+    // both compiler passes succeeded, 0 when one failed, nothing when the
+    // build did not start.
+    std::optional<int> compile();
 
     // Controls, by the names the rest of the program uses.
     SourceEditor* Source() const { return source_; }
@@ -72,6 +78,7 @@ public:
     QAction* menuItem(const QString& name) const;
     Documents& documents() const { return *documents_; }
     HelpViewer* helpViewer() const { return help_; }
+    CompilerRunner& compiler() const { return *compiler_; }
     AppServices& services() { return services_; }
     LinkState& link() { return link_; }
 
@@ -129,6 +136,7 @@ private:
     QTimer* timer1_;
     Documents* documents_;
     HelpViewer* help_;
+    CompilerRunner* compiler_ = nullptr;
     std::array<QPushButton*, 11> buttons_{};
     QHash<QString, QAction*> actions_;
     QList<QPointer<QWidget>> ownWindows_;

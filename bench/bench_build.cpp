@@ -1,0 +1,106 @@
+// Prints the overhead of a whole build: the time of compile with two
+// compiler programs that end at once, less the time those two processes take
+// by themselves; and the time the error list takes to show a large error
+// file.
+#include "app/documents.h"
+#include "build/compiler_runner.h"
+#include "build/errors_window.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One process started and waited for with a blocking wait: the cost of the
+// process itself, without a build around it.
+bool runAndBlock(const QString& program, const QString& argument) {
+    QProcess p;
+    p.start(program, {argument});
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform's notes on window placement are not figures.
+    qputenv("QT_LOGGING_RULES", "default.warning=false");
+    QApplication app(argc, argv);
+    // The window on quiet stand-ins for the settings, dialogs and link.
+    quv::test::AppFixture f;
+    const QString folder = f.dir.filePath("hello");
+    QDir().mkpath(folder);
+    const QString instant = QCoreApplication::applicationDirPath() + "/bench_instant_exit";
+    for (const char* name : {"myc.exe", "compile.exe"})
+        if (!QFile::copy(instant, folder + '/' + name)) {
+            std::fprintf(stderr, "cannot copy %s\n", qPrintable(instant));
+            return 1;
+        }
+    const QString source = folder + "/hello.c";
+    if (!write(source, "int main(void)\r\n{\r\n\treturn 0;\r\n}\r\n")) return 1;
+
+    f.settings.save("editorenabled", "True");
+    quv::MainWindow& window = f.start();
+    window.documents().Open_File(source);
+
+    constexpr int kRuns = 100;
+    const QString myc = folder + "/myc.exe";
+    const QString compile = folder + "/compile.exe";
+    const QString base = folder + "/hello";
+    std::vector<double> buildMs, processMs;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer t;
+        t.start();
+        if (window.compile() != std::optional<int>(1)) {
+            std::fprintf(stderr, "the build failed\n");
+            return 1;
+        }
+        buildMs.push_back(t.nsecsElapsed() / 1e6);
+        t.restart();
+        if (!runAndBlock(myc, base) || !runAndBlock(compile, base)) return 1;
+        processMs.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double build = median(buildMs), processes = median(processMs);
+    std::printf("compile with two programs that end at once: median %.2f ms; the two processes "
+                "alone: %.2f ms\n",
+                build, processes);
+    std::printf("build overhead: %.2f ms per build (target < 30 ms)\n", build - processes);
+
+    // An error file of about 5 MB.
+    QByteArray big;
+    for (int i = 1; big.size() < 5 * 1000 * 1000; ++i)
+        big += QByteArray::number(i % 500 + 1) + ':' + QFile::encodeName(source) +
+               "\r\nerror number " + QByteArray::number(i) + ": expected ';' before 'return'\r\n";
+    if (!write(folder + "/hello.ERR", big)) return 1;
+    std::vector<double> listMs;
+    quv::Errors& errors = *window.compiler().errorList();
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer t;
+        t.start();
+        errors.Form_Load();
+        QCoreApplication::processEvents();
+        listMs.push_back(t.nsecsElapsed() / 1e6);
+        errors.unload();
+    }
+    std::printf("error list of a %.1f MB error file shown: median %.1f ms\n", big.size() / 1e6,
+                median(listMs));
+    return 0;
+}
