@@ -318,7 +318,8 @@ void BaseStation::onTransferData(Session& s, const Frame& f) {
         in.data.append(bytes);
         in.resendAsked = false;
     }
-    ackData(s, f.sequence, kOk);
+    // Progress goes before the answer: the host may stop listening once
+    // every byte is answered.
     const int percent = in.begin.total ? static_cast<int>(in.data.size() * 100 / in.begin.total) : 100;
     if (percent != in.lastPercent) {
         in.lastPercent = percent;
@@ -328,6 +329,7 @@ void BaseStation::onTransferData(Session& s, const Frame& f) {
                            EventRecord{code, static_cast<qint16>(percent), in.begin.id}.toPayload()}
                          .encode());
     }
+    ackData(s, f.sequence, kOk);
     if (in.data.size() == in.begin.total) completeIncoming(s);
 }
 
