@@ -30,6 +30,22 @@ public:
     explicit LinkCom(SettingsStore& settings);
     ~LinkCom() override;
 
+    // How the operations behave beyond what the interface says:
+    // - Base station operations use the port when it is open (IO_Open or
+    //   InitializeComm), otherwise open it for the call and close it after.
+    // - Each call gives up after kCallMs without an answer; IO_Write and
+    //   Send_Message_Without_Confirmation_ombrex, which move whole programs,
+    //   give up when the line has taken no byte for kCallMs.
+    // - Get_Message: maxLength cuts longer messages; flags 0 takes the oldest
+    //   message from any terminal.
+    // - Send_Message_Without_Confirmation_ombrex: mode is how many times the
+    //   base station sends the message over the air (at least once), timeout
+    //   the pause in milliseconds between those times.
+    // - Background events: 1 when a terminal message waits (value: how many),
+    //   2 when a background transfer ends (0 delivered, -1 failed), 3, 4, 5
+    //   progress (0 to 100) of a transfer to a terminal, of a raw write of at
+    //   least 1 KiB, of a message without confirmation.
+
     qint32 InitializeComm(qint32 port, qint32 baud) override;
     void TerminateComm(qint32 port) override;
     qint32 IO_Open(qint32 port, qint32 baud) override;

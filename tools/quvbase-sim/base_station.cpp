@@ -18,6 +18,7 @@ namespace {
 constexpr int kArmedMs = 10000;        // "!DOWN" holds this long
 constexpr int kReliableRetryMs = 300;  // a message or an event unanswered is sent again
 constexpr int kReliableTries = 10;
+constexpr size_t kReliableLimit = 1000;
 constexpr int kDuplicateWindowMs = 10000;
 constexpr qint32 kMaxTransfer = 16 * 1024 * 1024;
 
@@ -383,6 +384,12 @@ void BaseStation::terminalSays(const QByteArray& terminal, const QByteArray& tex
 }
 
 void BaseStation::queueReliable(quint8 command, const QByteArray& payload) {
+    // With no host listening, the oldest waiting frames give way (never the
+    // one on its way).
+    if (reliable_.size() >= kReliableLimit) {
+        const auto oldest = reliable_.begin() + (inFlight_ ? 1 : 0);
+        if (oldest != reliable_.end()) reliable_.erase(oldest);
+    }
     reliable_.push_back(Frame{command, 0, payload});
     sendReliable();
 }

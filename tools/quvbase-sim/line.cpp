@@ -15,6 +15,28 @@ namespace {
 constexpr int kTickMs = 2;
 }
 
+void PacedQueue::push(const QByteArray& more) {
+    if (bytes.isEmpty()) {
+        since.start();
+        used = 0;
+    }
+    bytes.append(more);
+}
+
+qint64 PacedQueue::allowance(qint32 baud) const {
+    if (baud <= 0) return bytes.size();
+    // Ten bit times a byte: baud / 10 bytes a second.
+    const qint64 due = since.nsecsElapsed() * baud / 10 / 1000000000;
+    return std::clamp<qint64>(due - used, 0, bytes.size());
+}
+
+QByteArray PacedQueue::take(qint64 n) {
+    const QByteArray out = bytes.left(n);
+    bytes.remove(0, out.size());
+    used += out.size();
+    return out;
+}
+
 Line::Line(QString name, qint32 baud, Faults& faults)
     : name_(std::move(name)), baud_(baud), faults_(faults) {
     ticker_.setTimerType(Qt::PreciseTimer);
@@ -26,43 +48,28 @@ Line::~Line() = default;
 
 void Line::send(const QByteArray& bytes) {
     if (closed_ || deviceGone_ || faults_.silent || bytes.isEmpty()) return;
-    if (outbox_.isEmpty()) {
-        outSince_.start();
-        outUsed_ = 0;
-    }
-    outbox_.append(bytes);
-    if (baud_ <= 0) emitOut();
-    if (!outbox_.isEmpty()) ticker_.start();
+    out_.push(bytes);
+    emitOut();
+    keepTicking();
 }
 
 void Line::arrived(const QByteArray& bytes) {
     if (closed_ || bytes.isEmpty()) return;
-    if (inbox_.isEmpty()) {
-        inSince_.start();
-        inUsed_ = 0;
-    }
-    inbox_.append(bytes);
-    if (baud_ <= 0) admit();
-    if (!inbox_.isEmpty()) ticker_.start();
+    in_.push(bytes);
+    admit();
+    keepTicking();
 }
 
 void Line::deviceGone() {
     deviceGone_ = true;
-    outbox_.clear();
+    out_.bytes.clear();
     tick();
 }
 
-qint64 Line::allowance(QElapsedTimer& since, qint64& used) const {
-    if (baud_ <= 0) return std::numeric_limits<qint64>::max();
-    // Ten bit times a byte: baud / 10 bytes a second.
-    const qint64 due = since.nsecsElapsed() * baud_ / 10 / 1000000000;
-    return std::max<qint64>(due - used, 0);
-}
-
 void Line::tick() {
-    if (!inbox_.isEmpty()) admit();
-    if (!outbox_.isEmpty()) emitOut();
-    if (inbox_.isEmpty() && outbox_.isEmpty()) {
+    if (!in_.bytes.isEmpty()) admit();
+    if (!out_.bytes.isEmpty()) emitOut();
+    if (in_.bytes.isEmpty() && out_.bytes.isEmpty()) {
         ticker_.stop();
         if (deviceGone_ && !closed_) {
             closed_ = true;
@@ -71,8 +78,12 @@ void Line::tick() {
     }
 }
 
+void Line::keepTicking() {
+    if ((!in_.bytes.isEmpty() || !out_.bytes.isEmpty()) && !ticker_.isActive()) ticker_.start();
+}
+
 void Line::admit() {
-    qint64 n = std::min<qint64>(allowance(inSince_, inUsed_), inbox_.size());
+    qint64 n = in_.allowance(baud_);
     bool dropNow = false;
     if (faults_.dropAfter >= 0 && !faults_.dropped) {
         const qint64 left = std::max<qint64>(faults_.dropAfter - faults_.bytesIn, 0);
@@ -82,9 +93,7 @@ void Line::admit() {
         }
     }
     if (n > 0) {
-        QByteArray chunk = inbox_.left(n);
-        inbox_.remove(0, n);
-        inUsed_ += n;
+        QByteArray chunk = in_.take(n);
         for (qsizetype i = 0; i < chunk.size(); ++i) {
             if (++faults_.bytesIn == faults_.corruptIn) {
                 chunk[i] = static_cast<char>(chunk[i] ^ 0x5A);
@@ -97,25 +106,24 @@ void Line::admit() {
     }
     if (dropNow) {
         faults_.dropped = true;
-        inbox_.clear();
+        in_.bytes.clear();
         cut();
         deviceGone();
     }
 }
 
 void Line::emitOut() {
-    const qint64 n = std::min<qint64>(allowance(outSince_, outUsed_), outbox_.size());
+    const qint64 n = out_.allowance(baud_);
     if (n <= 0) return;
     const qint64 at = faults_.corruptOut - faults_.bytesOut - 1;
     if (at >= 0 && at < n) {
-        outbox_[at] = static_cast<char>(outbox_[at] ^ 0x5A);
+        out_.bytes[at] = static_cast<char>(out_.bytes[at] ^ 0x5A);
         faults_.corruptOut = -1;
     }
-    const qint64 taken = writeDevice(outbox_.constData(), n);
+    const qint64 taken = writeDevice(out_.bytes.constData(), n);
     if (taken <= 0) return;
     faults_.bytesOut += taken;
-    outUsed_ += taken;
-    outbox_.remove(0, taken);
+    out_.take(taken);
 }
 
 // ---- TCP

@@ -28,6 +28,19 @@ struct Faults {
     bool silent = false;
 };
 
+// Bytes waiting to cross the line in one direction, and how many of them
+// the line's speed lets through so far.
+struct PacedQueue {
+    QByteArray bytes;
+    QElapsedTimer since;  // since the line got busy in this direction
+    qint64 used = 0;
+
+    void push(const QByteArray& more);
+    // How many bytes may cross now at baud (all of them when baud is 0).
+    qint64 allowance(qint32 baud) const;
+    QByteArray take(qint64 n);
+};
+
 class Line : public QObject {
 public:
     Line(QString name, qint32 baud, Faults& faults);
@@ -55,20 +68,16 @@ protected:
 
 private:
     void tick();
+    void keepTicking();
     void admit();
     void emitOut();
-    qint64 allowance(QElapsedTimer& since, qint64& used) const;
 
     QString name_;
     qint32 baud_;
     Faults& faults_;
     QTimer ticker_;
-    QByteArray inbox_;
-    QByteArray outbox_;
-    QElapsedTimer inSince_;
-    qint64 inUsed_ = 0;
-    QElapsedTimer outSince_;
-    qint64 outUsed_ = 0;
+    PacedQueue in_;
+    PacedQueue out_;
     bool deviceGone_ = false;
     bool closed_ = false;
 };

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTimer>
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
             });
         };
         if (!ptyLink.isEmpty()) {
-            QFile::remove(ptyLink);
+            if (QFileInfo(ptyLink).isSymLink()) QFile::remove(ptyLink);
             if (!QFile::link(ptyPath, ptyLink)) logLine("cannot make the link " + ptyLink);
         }
         QByteArray where = "listening";
@@ -204,8 +205,10 @@ int main(int argc, char** argv) {
                     words.size() > 1 ? quv::wire::fixed(words[1], 8) : base.terminals().value(0);
                 base.terminalSays(who, "RESET");
             } else if (verb == "say" && words.size() > 2) {
-                const qsizetype at = line.indexOf(words[1]) + words[1].size() + 1;
-                base.terminalSays(quv::wire::fixed(words[1], 8), line.mid(at));
+                // say ADDRESS TEXT: the text as typed, inner blanks kept.
+                const QByteArray rest = line.mid(3).trimmed();
+                const qsizetype gap = rest.indexOf(' ');
+                base.terminalSays(quv::wire::fixed(rest.left(gap), 8), rest.mid(gap + 1).trimmed());
             } else if (verb == "status") {
                 printLine(QByteArray(R"({"event":"status","config":)") + base.statusJson() + "}");
             } else if (verb == "quit") {
@@ -217,6 +220,6 @@ int main(int argc, char** argv) {
     });
 
     const int rc = QCoreApplication::exec();
-    if (!ptyLink.isEmpty()) QFile::remove(ptyLink);
+    if (!ptyLink.isEmpty() && QFileInfo(ptyLink).isSymLink()) QFile::remove(ptyLink);
     return rc;
 }
