@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -327,6 +328,8 @@ private slots:
         const QJsonObject p = r.sim->reports("program").first();
         QCOMPARE(p.value("via").toString(), QStringLiteral("radio"));
         QCOMPARE(p.value("checksums").toString(), QStringLiteral("good"));
+        // Paced at 460800 baud, 46080 bytes a second at the most.
+        QVERIFY(p.value("seconds").toDouble() >= payload.size() / 46080.0 * 0.95);
         QCOMPARE(fileBytes(p.value("path").toString()), img);
         com.TerminateComm(kPort);
 
@@ -451,6 +454,19 @@ private slots:
                                                      static_cast<qint32>(payload.size()), 1, 200);
         QVERIFY2(t.elapsed() < kBoundMs, qPrintable(QString::number(t.elapsed())));
         com.IO_Close(kPort);
+    }
+
+    // A signal ends the emulator cleanly, and the link it made goes with it.
+    void emulatorEndsCleanlyOnASignal() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("quvbase");
+        SimProcess sim({"--pty-link", link});
+        QVERIFY(sim.start());
+        QCOMPARE(sim.ptyPath(), link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo(link).symLinkTarget().startsWith("/dev/"));
+        QVERIFY(sim.terminate());
+        QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
     }
 
     // Calls with no link behind them: failure results, no crash, no wait.

@@ -109,6 +109,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Signals end the run cleanly, from before anyone learns where it listens.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return 1;
+    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+
     // Where the host can reach the base station.
     const bool wantPty = p.isSet("pty") || p.isSet("pty-link");
     const bool wantTcp = p.isSet("tcp") || !wantPty;
@@ -159,14 +167,6 @@ int main(int argc, char** argv) {
     } else {
         printLine("listening tcp=127.0.0.1:" + QByteArray::number(server.serverPort()));
     }
-
-    // Signals end the run cleanly.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return 1;
-    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    std::signal(SIGPIPE, SIG_IGN);
 
     QTimer resetTimer;
     if (p.isSet("reset-every")) {

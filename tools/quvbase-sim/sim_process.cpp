@@ -61,6 +61,12 @@ bool SimProcess::stop() {
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
+bool SimProcess::terminate() {
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) return false;
+    return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+}
+
 void SimProcess::readOutput() {
     pendingOut_.append(process_.readAllStandardOutput());
     qsizetype eol;

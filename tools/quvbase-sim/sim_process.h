@@ -42,6 +42,8 @@ public:
     QByteArray log() const { return log_; }
     // Ends the emulator by closing its input; true when it exits by itself with 0.
     bool stop();
+    // Ends the emulator with SIGTERM; true when it exits with 0.
+    bool terminate();
 
 private:
     void readOutput();
