@@ -30,8 +30,8 @@ QByteArray makeImage() {
 
 void print(const char* what, const char* via, qint64 payload, double seconds, bool good) {
     const double efficiency = payload / seconds / kLineBytesPerSecond;
-    std::printf("%-22s %-4s %7lld bytes in %7.3f s: %8.1f bytes/s, efficiency %.4f%s\n", what,
-                via, static_cast<long long>(payload), seconds, payload / seconds, efficiency,
+    std::printf("%-22s %-4s %7lld bytes in %7.3f s: %8.1f bytes/s, efficiency %.4f%s\n", what, via,
+                static_cast<long long>(payload), seconds, payload / seconds, efficiency,
                 good ? "" : "  (FAILED)");
     std::fflush(stdout);
 }
@@ -40,8 +40,10 @@ struct Setup {
     quv::MemorySettingsStore settings;
     quv::LinkCom com{settings};
     Setup(const QString& via, quvsim::SimProcess& sim) {
-        if (via == "pty") settings.save(QStringLiteral("ComDevice1"), sim.ptyPath());
-        else com.TCPIP_Start(sim.tcpAddress());
+        if (via == "pty")
+            settings.save(QStringLiteral("ComDevice1"), sim.ptyPath());
+        else
+            com.TCPIP_Start(sim.tcpAddress());
     }
 };
 
@@ -52,7 +54,8 @@ void backgroundTransfer(quvsim::SimProcess& sim, const QString& via, const QByte
         if (code == 2) ended = value;
     });
     if (!s.com.InitializeComm(1, kBaud)) {
-        std::printf("background transfer over %s: the base station does not answer\n", qPrintable(via));
+        std::printf("background transfer over %s: the base station does not answer\n",
+                    qPrintable(via));
         return;
     }
     const QByteArray payload = image + quv::Checksum::of(image).trailer();
@@ -68,8 +71,8 @@ void backgroundTransfer(quvsim::SimProcess& sim, const QString& via, const QByte
 void rs232Frame(quvsim::SimProcess& sim, const QString& via, const QByteArray& image) {
     Setup s(via, sim);
     const QByteArray head = "S" + QByteArray(8, '\x11');
-    const QByteArray frame = head + quv::Checksum::of(head).trailer() + image +
-                             quv::Checksum::of(image).trailer();
+    const QByteArray frame =
+        head + quv::Checksum::of(head).trailer() + image + quv::Checksum::of(image).trailer();
     const qsizetype before = sim.reports("program").size();
     if (!s.com.IO_Open(1, 115200) || !s.com.ChangeBaseNameAntenaFast(1, "!DOWN")) {
         std::printf("RS232 frame over %s: the base station does not answer\n", qPrintable(via));
@@ -98,8 +101,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the emulator did not start\n%s\n", sim.log().constData());
         return 1;
     }
-    std::printf("64 KiB program through quvbase-sim paced at %d baud (limit %.0f bytes/s)\n",
-                kBaud, kLineBytesPerSecond);
+    std::printf("64 KiB program through quvbase-sim paced at %d baud (limit %.0f bytes/s)\n", kBaud,
+                kLineBytesPerSecond);
     const QByteArray image = makeImage();
     for (const QString& via : {QStringLiteral("tcp"), QStringLiteral("pty")}) {
         backgroundTransfer(sim, via, image);

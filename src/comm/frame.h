@@ -39,7 +39,7 @@ struct Frame {
 // good header) and the search resumes inside it, so a frame hidden in a
 // damaged one is still found.
 class FrameDecoder {
-public:
+  public:
     struct Item {
         Frame frame;
         bool damaged = false;  // payload checksum failed; payload empty
@@ -58,7 +58,7 @@ public:
     // Bytes held while waiting for the rest of a frame.
     qsizetype pending() const { return buffer_.size() - pos_; }
 
-private:
+  private:
     void scan();
     void compact();
 

@@ -70,8 +70,10 @@ std::unique_ptr<Link> Link::openTcp(const QString& host, quint16 port, int timeo
         return nullptr;
     }
     std::unique_ptr<Link> link(new Link(socket, true));
-    QObject::connect(socket, &QAbstractSocket::errorOccurred, link.get(), [l = link.get()] { l->fail(); });
-    QObject::connect(socket, &QAbstractSocket::disconnected, link.get(), [l = link.get()] { l->fail(); });
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, link.get(),
+                     [l = link.get()] { l->fail(); });
+    QObject::connect(socket, &QAbstractSocket::disconnected, link.get(),
+                     [l = link.get()] { l->fail(); });
     return link;
 }
 
@@ -107,8 +109,8 @@ bool Link::writeAll(const QByteArray& bytes, int stallMs,
     sinceProgress.start();
     for (;;) {
         if (left == 0) return true;
-        const bool moved = pumpUntil(
-            [&] { return !self || broken_ || device_->bytesToWrite() != left; }, 50);
+        const bool moved =
+            pumpUntil([&] { return !self || broken_ || device_->bytesToWrite() != left; }, 50);
         if (!self || broken_) return false;
         if (moved) {
             left = device_->bytesToWrite();

@@ -20,7 +20,7 @@ namespace quv {
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
 
 class Link : public QObject {
-public:
+  public:
     // nullptr when the device cannot be opened.
     static std::unique_ptr<Link> openSerial(const QString& device, qint32 baud);
     // nullptr when no connection is made within timeoutMs.
@@ -43,7 +43,9 @@ public:
     // While at least one hold is placed, arriving bytes go to the frame
     // decoder; otherwise they wait in the raw input for takeRaw.
     void holdFramed() { ++framedHolds_; }
-    void releaseFramed() { if (framedHolds_ > 0) --framedHolds_; }
+    void releaseFramed() {
+        if (framedHolds_ > 0) --framedHolds_;
+    }
     qsizetype rawAvailable() const { return raw_.size(); }
     QByteArray takeRaw(qsizetype max);
 
@@ -52,7 +54,7 @@ public:
     std::function<void(const FrameDecoder::Item&)> onFrame;
     std::function<void()> onBroken;
 
-private:
+  private:
     Link(QIODevice* device, bool tcp);
     void readAvailable();
     void fail();

@@ -43,13 +43,14 @@ qsizetype copyInto(QByteArray& buffer, const QByteArray& bytes, qsizetype limit)
     return n;
 }
 
-qint32 clampToEvent(qsizetype v) { return static_cast<qint32>(std::min<qsizetype>(v, 32767)); }
+qint32 clampToEvent(qsizetype v) {
+    return static_cast<qint32>(std::min<qsizetype>(v, 32767));
+}
 
 }  // namespace
 
 LinkCom::LinkCom(SettingsStore& settings)
-    : settings_(settings),
-      nextSeq_(static_cast<quint8>(QRandomGenerator::global()->bounded(256))) {
+    : settings_(settings), nextSeq_(static_cast<quint8>(QRandomGenerator::global()->bounded(256))) {
     transferTimer_.setInterval(50);
     connect(&transferTimer_, &QTimer::timeout, this, [this] { onTransferTick(); });
 }
@@ -190,38 +191,39 @@ void LinkCom::onFrame(Link* from, const FrameDecoder::Item& item) {
         return;
     }
     switch (f.command) {
-    case kTransferData | kReply:
-        onTransferAck(f.payload);
-        return;
-    case kMessage:
-        if (!acceptReliable(from, f) || f.payload.size() <= kAddressLength) return;
-        if (inbox_.size() >= kInboxLimit) inbox_.pop_front();
-        inbox_.emplace_back(f.payload.left(kAddressLength), f.payload.mid(kAddressLength));
-        postEvent(kEventMessage, clampToEvent(static_cast<qsizetype>(inbox_.size())));
-        return;
-    case kEvent:
-        if (!acceptReliable(from, f)) return;
-        if (const auto e = EventRecord::fromPayload(f.payload)) {
-            if (e->code != kEventTransferEnd) {
-                postEvent(e->code, e->value);
-            } else if (transfer_ && transfer_->background && transfer_->begin.id == e->transfer) {
-                endTransfer(e->value == 0, e->value);
+        case kTransferData | kReply:
+            onTransferAck(f.payload);
+            return;
+        case kMessage:
+            if (!acceptReliable(from, f) || f.payload.size() <= kAddressLength) return;
+            if (inbox_.size() >= kInboxLimit) inbox_.pop_front();
+            inbox_.emplace_back(f.payload.left(kAddressLength), f.payload.mid(kAddressLength));
+            postEvent(kEventMessage, clampToEvent(static_cast<qsizetype>(inbox_.size())));
+            return;
+        case kEvent:
+            if (!acceptReliable(from, f)) return;
+            if (const auto e = EventRecord::fromPayload(f.payload)) {
+                if (e->code != kEventTransferEnd) {
+                    postEvent(e->code, e->value);
+                } else if (transfer_ && transfer_->background &&
+                           transfer_->begin.id == e->transfer) {
+                    endTransfer(e->value == 0, e->value);
+                }
             }
-        }
-        return;
-    case kProgress:
-        if (const auto e = EventRecord::fromPayload(f.payload);
-            e && transfer_ && transfer_->begin.id == e->transfer)
-            postEvent(e->code, e->value);
-        return;
-    case kNak:
-        if (Pending* p = pending_.value(f.sequence)) p->resend = true;
-        return;
-    default:
-        if (Pending* p = pending_.value(f.sequence);
-            p && p->command == f.command && !f.payload.isEmpty() && !p->reply)
-            p->reply = f.payload;
-        return;
+            return;
+        case kProgress:
+            if (const auto e = EventRecord::fromPayload(f.payload);
+                e && transfer_ && transfer_->begin.id == e->transfer)
+                postEvent(e->code, e->value);
+            return;
+        case kNak:
+            if (Pending* p = pending_.value(f.sequence)) p->resend = true;
+            return;
+        default:
+            if (Pending* p = pending_.value(f.sequence);
+                p && p->command == f.command && !f.payload.isEmpty() && !p->reply)
+                p->reply = f.payload;
+            return;
     }
 }
 
@@ -331,8 +333,10 @@ void LinkCom::onTransferTick() {
 void LinkCom::endTransfer(bool ok, qint32 value) {
     Transfer* t = transfer_.get();
     if (!t) return;
-    if (ok) t->done = true;
-    else t->failed = true;
+    if (ok)
+        t->done = true;
+    else
+        t->failed = true;
     if (t->background) {
         postEvent(kEventTransferEnd, value);
         transfer_.reset();
@@ -345,7 +349,8 @@ void LinkCom::postEvent(qint32 code, qint32 value) {
     events_.emplace_back(code, value);
     if (deliveryScheduled_) return;
     deliveryScheduled_ = true;
-    QMetaObject::invokeMethod(this, [this] { deliverEvents(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { deliverEvents(); }, Qt::QueuedConnection);
 }
 
 void LinkCom::deliverEvents() {
@@ -438,10 +443,11 @@ qint32 LinkCom::IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 ti
     return static_cast<qint32>(copyInto(buffer, link->takeRaw(wanted), wanted));
 }
 
-void LinkCom::BackGetEvent(EventRoutine routine) { routine_ = std::move(routine); }
+void LinkCom::BackGetEvent(EventRoutine routine) {
+    routine_ = std::move(routine);
+}
 
-void LinkCom::BackSendMessage(const QByteArray& destination, const QByteArray& data,
-                              qint32 count) {
+void LinkCom::BackSendMessage(const QByteArray& destination, const QByteArray& data, qint32 count) {
     const QByteArray payload = data.left(std::max(count, 0));
     if (!attached_ || !link_ || link_->broken()) {
         postEvent(kEventTransferEnd, -1);
@@ -515,9 +521,13 @@ qint32 LinkCom::B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) {
     return 1;
 }
 
-void LinkCom::B_PutBaseUpload(qint32 port, qint32 baud) { request(port, baud, kPutUpload); }
+void LinkCom::B_PutBaseUpload(qint32 port, qint32 baud) {
+    request(port, baud, kPutUpload);
+}
 
-void LinkCom::B_ClearBaseProgram(qint32 port, qint32 baud) { request(port, baud, kClearProgram); }
+void LinkCom::B_ClearBaseProgram(qint32 port, qint32 baud) {
+    request(port, baud, kClearProgram);
+}
 
 qint32 LinkCom::B_ResetBaseProgram(qint32 port, qint32 baud) {
     const auto answer = request(port, baud, kResetProgram);
@@ -536,8 +546,7 @@ void LinkCom::B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 
 }
 
 void LinkCom::B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) {
-    if (accepted(request(port, oldBaud, kSetSerialBaud, int32Payload({newBaud}))) &&
-        newBaud > 0) {
+    if (accepted(request(port, oldBaud, kSetSerialBaud, int32Payload({newBaud}))) && newBaud > 0) {
         lastBaud_ = newBaud;
         if (linkServes(port)) link_->setBaud(newBaud);
     }

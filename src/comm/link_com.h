@@ -23,7 +23,7 @@ namespace quv {
 class SettingsStore;
 
 class LinkCom : public QObject, public QuvCom {
-public:
+  public:
     // A call gives up when the other side has made no progress for this long.
     static constexpr int kCallMs = 2000;
 
@@ -56,10 +56,9 @@ public:
     void BackSendMessage(const QByteArray& destination, const QByteArray& data,
                          qint32 count) override;
     void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                  const QByteArray& data, qint32 count,
-                                                  qint32 mode, qint32 timeout) override;
-    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,
-                       QByteArray& sender) override;
+                                                  const QByteArray& data, qint32 count, qint32 mode,
+                                                  qint32 timeout) override;
+    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
     qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;
     qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
@@ -83,7 +82,7 @@ public:
     // wire::kDefaultTcpPort. nullopt when the text names no host or a bad port.
     static std::optional<std::pair<QString, quint16>> parseAddress(const QByteArray& address);
 
-private:
+  private:
     // A reply awaited by exchange(): the reply's payload once it has come.
     struct Pending {
         quint8 command = 0;

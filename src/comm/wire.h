@@ -15,8 +15,8 @@ constexpr quint16 kDefaultTcpPort = 4720;
 // Requests of the host; the answer carries the same sequence number and the
 // command with kReply added, its payload opening with a Status byte.
 enum Command : quint8 {
-    kGetStatus = 0x10,       // -> the status record
-    kPutUpload = 0x11,       // base prepares to broadcast a program
+    kGetStatus = 0x10,  // -> the status record
+    kPutUpload = 0x11,  // base prepares to broadcast a program
     kClearProgram = 0x12,
     kResetProgram = 0x13,
     kSetName = 0x14,         // prefix(3) station(i32) remote(i32)
@@ -26,8 +26,8 @@ enum Command : quint8 {
     kChangeNameFast = 0x18,  // a name, or a word beginning with "!"
     kAttach = 0x20,          // host takes terminal messages and events
     kDetach = 0x21,
-    kTransferBegin = 0x22,   // see TransferBegin
-    kTransferData = 0x23,    // id(1) offset(i32) bytes; answered by a TransferAck
+    kTransferBegin = 0x22,  // see TransferBegin
+    kTransferData = 0x23,   // id(1) offset(i32) bytes; answered by a TransferAck
 
     // Sent by the base on its own. kMessage and kEvent are repeated until the
     // host answers them (command + kReply, same sequence, empty payload);
@@ -43,19 +43,19 @@ enum Command : quint8 {
 
 enum Status : quint8 {
     kOk = 0,
-    kRefused = 1,         // understood, not accepted
+    kRefused = 1,  // understood, not accepted
     kUnknownTerminal = 2,
     kBusy = 3,
     kBadRequest = 4,
-    kResendFrom = 5,      // TransferAck: data from this offset is missing
+    kResendFrom = 5,  // TransferAck: data from this offset is missing
 };
 
 // Background event codes delivered to the host's event routine.
 enum EventCode : qint32 {
-    kEventMessage = 1,         // a terminal message waits; value: how many
-    kEventTransferEnd = 2,     // value 0: delivered; -1: failed
-    kEventProgress = 3,        // addressed transfer, value 0 to 100
-    kEventWriteProgress = 4,   // raw port write, value 0 to 100
+    kEventMessage = 1,            // a terminal message waits; value: how many
+    kEventTransferEnd = 2,        // value 0: delivered; -1: failed
+    kEventProgress = 3,           // addressed transfer, value 0 to 100
+    kEventWriteProgress = 4,      // raw port write, value 0 to 100
     kEventBroadcastProgress = 5,  // message without confirmation, 0 to 100
 };
 

@@ -35,7 +35,7 @@ Frame sample(quint8 seq, int size) {
 
 class TestFrame : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // The layout a base station's firmware implements: start byte, command,
     // sequence, length low first, header checksums, payload, its checksums.
     void frameLayoutOnTheLine() {
@@ -146,15 +146,15 @@ private slots:
             for (auto& c : chunk) c = static_cast<char>(rng.bounded(256));
             if (round % 3 == 0) chunk.replace(rng.bounded(chunk.size()), 1, "\x02");
             switch (round % 4) {
-            case 0:  // a real frame after the noise
-                chunk += sample(static_cast<quint8>(round), rng.bounded(0, 600)).encode();
-                ++sentGood;
-                break;
-            case 1:  // a frame cut short
-                chunk += sample(1, 500).encode().left(rng.bounded(1, 500));
-                break;
-            default:
-                break;
+                case 0:  // a real frame after the noise
+                    chunk += sample(static_cast<quint8>(round), rng.bounded(0, 600)).encode();
+                    ++sentGood;
+                    break;
+                case 1:  // a frame cut short
+                    chunk += sample(1, 500).encode().left(rng.bounded(1, 500));
+                    break;
+                default:
+                    break;
             }
             for (qsizetype at = 0; at < chunk.size();) {
                 const qsizetype n = rng.bounded(1, 700);
@@ -166,7 +166,8 @@ private slots:
         }
         // A frame that follows a cut one may be swallowed by it once in a
         // while; nearly all must come through.
-        QVERIFY2(gotGood >= sentGood * 9 / 10, qPrintable(QStringLiteral("%1 of %2").arg(gotGood).arg(sentGood)));
+        QVERIFY2(gotGood >= sentGood * 9 / 10,
+                 qPrintable(QStringLiteral("%1 of %2").arg(gotGood).arg(sentGood)));
         QVERIFY(d.skippedBytes() > 1000000);
     }
 

@@ -33,7 +33,9 @@ QByteArray image(int size, int seed = 1) {
 }
 
 // The image followed by its two checksums, as radio uploads send it.
-QByteArray radioPayload(const QByteArray& img) { return img + quv::Checksum::of(img).trailer(); }
+QByteArray radioPayload(const QByteArray& img) {
+    return img + quv::Checksum::of(img).trailer();
+}
 
 // "S", header, its checksums, image, its checksums.
 QByteArray rs232Frame(const QByteArray& header, const QByteArray& img) {
@@ -91,7 +93,7 @@ void addLinks() {
 
 class TestLinkCom : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void portNamesAndAddresses() {
         MemorySettingsStore s;
         s.save(QStringLiteral("ComDevice3"), QStringLiteral("/dev/ttyUSB0"));
@@ -106,7 +108,8 @@ private slots:
 
         using A = std::pair<QString, quint16>;
         QCOMPARE(LinkCom::parseAddress("127.0.0.1"), std::optional<A>(A{"127.0.0.1", 4720}));
-        QCOMPARE(LinkCom::parseAddress(" base.local:5000 "), std::optional<A>(A{"base.local", 5000}));
+        QCOMPARE(LinkCom::parseAddress(" base.local:5000 "),
+                 std::optional<A>(A{"base.local", 5000}));
         QCOMPARE(LinkCom::parseAddress("[::1]:6000"), std::optional<A>(A{"::1", 6000}));
         QCOMPARE(LinkCom::parseAddress("::1"), std::optional<A>(A{"::1", 4720}));
         QVERIFY(!LinkCom::parseAddress(""));
@@ -115,7 +118,9 @@ private slots:
         QVERIFY(!LinkCom::parseAddress(":80"));
     }
 
-    void baseOperationsRoundTrip_data() { addLinks(); }
+    void baseOperationsRoundTrip_data() {
+        addLinks();
+    }
     void baseOperationsRoundTrip() {
         QFETCH(QString, via);
         Rig r;
@@ -183,7 +188,9 @@ private slots:
 
     // The RS232 upload: "!DOWN" at 115200, then the whole frame at 38400 in
     // one write. The terminal checks both checksum pairs.
-    void rs232UploadFrame_data() { addLinks(); }
+    void rs232UploadFrame_data() {
+        addLinks();
+    }
     void rs232UploadFrame() {
         QFETCH(QString, via);
         Rig r;
@@ -205,7 +212,8 @@ private slots:
             QCOMPARE(p.value("terminal").toString(), QStringLiteral("SERIAL01"));
             QCOMPARE(p.value("via").toString(), QStringLiteral("serial"));
             QCOMPARE(p.value("bytes").toInt(), 5000);
-            QCOMPARE(p.value("checksums").toString(), damaged ? QStringLiteral("bad") : QStringLiteral("good"));
+            QCOMPARE(p.value("checksums").toString(),
+                     damaged ? QStringLiteral("bad") : QStringLiteral("good"));
             if (!damaged) QCOMPARE(fileBytes(p.value("path").toString()), img);
         }
         // Write progress comes as event 4, which the upload ignores.
@@ -214,7 +222,9 @@ private slots:
 
     // Raw bytes both ways: a request written by hand, its answer read back a
     // byte at a time; a read with nothing coming keeps to its time-out.
-    void rawWriteAndRead_data() { addLinks(); }
+    void rawWriteAndRead_data() {
+        addLinks();
+    }
     void rawWriteAndRead() {
         QFETCH(QString, via);
         Rig r;
@@ -249,7 +259,9 @@ private slots:
 
     // Several terminal messages waiting at once: one event makes the caller
     // collect them all, oldest first, each with its sender.
-    void messagesCollected_data() { addLinks(); }
+    void messagesCollected_data() {
+        addLinks();
+    }
     void messagesCollected() {
         QFETCH(QString, via);
         Rig r;
@@ -273,8 +285,10 @@ private slots:
             com.GetStringFromPtr(text, handle, n);
             got << qMakePair(sender, text);
         }
-        const QList<QPair<QByteArray, QByteArray>> expected = {
-            {"T2      ", "hello there"}, {"TERM0001", "RESET"}, {"TERM0001", "x"}, {"T2      ", "RESET"}};
+        const QList<QPair<QByteArray, QByteArray>> expected = {{"T2      ", "hello there"},
+                                                               {"TERM0001", "RESET"},
+                                                               {"TERM0001", "x"},
+                                                               {"T2      ", "RESET"}};
         QCOMPARE(got, expected);
 
         // Buffers shorter than what the library has are filled, never grown.
@@ -306,7 +320,9 @@ private slots:
 
     // A background transfer to the terminal that asked: progress events 3
     // rising to 100, then the end event 2, all through the event routine.
-    void backgroundTransferEvents_data() { addLinks(); }
+    void backgroundTransferEvents_data() {
+        addLinks();
+    }
     void backgroundTransferEvents() {
         QFETCH(QString, via);
         Rig r;
@@ -342,7 +358,9 @@ private slots:
     }
 
     // The broadcast upload tagged "Z7Q_PROG": every terminal gets the program.
-    void messageWithoutConfirmation_data() { addLinks(); }
+    void messageWithoutConfirmation_data() {
+        addLinks();
+    }
     void messageWithoutConfirmation() {
         QFETCH(QString, via);
         Rig r;
@@ -383,7 +401,8 @@ private slots:
             Rig r;
             QVERIFY(r.start(via, {fault, at}));
             QCOMPARE(r.status(), QByteArray("Q10BAS01BAS0020000 384000"));
-            QVERIFY2(r.sim->log().contains("damaged") == (fault == "--corrupt-in" && QByteArray(at) == "12"),
+            QVERIFY2(r.sim->log().contains("damaged") ==
+                         (fault == "--corrupt-in" && QByteArray(at) == "12"),
                      r.sim->log().constData());
         }
         // Damage in the middle of a background transfer's data.
@@ -396,14 +415,17 @@ private slots:
         QVERIFY(r.waitEvent(2, 5000));
         QCOMPARE(r.valuesOf(2), QList<qint32>{0});
         QVERIFY(r.sim->waitReports("program", 1, 2000));
-        QCOMPARE(r.sim->reports("program").first().value("checksums").toString(), QStringLiteral("good"));
+        QCOMPARE(r.sim->reports("program").first().value("checksums").toString(),
+                 QStringLiteral("good"));
         QCOMPARE(fileBytes(r.sim->reports("program").first().value("path").toString()), img);
     }
 
     // The line is cut in the middle of a transfer (a TCP peer that closes, a
     // serial device that disappears): the end event reports the failure at
     // once, and later calls fail or recover without hanging.
-    void droppedLinkIsReported_data() { addLinks(); }
+    void droppedLinkIsReported_data() {
+        addLinks();
+    }
     void droppedLinkIsReported() {
         QFETCH(QString, via);
         Rig r;
@@ -422,8 +444,10 @@ private slots:
         t.restart();
         const QByteArray status = r.status();
         QVERIFY(t.elapsed() < kBoundMs);
-        if (via == "tcp") QCOMPARE(status.left(3), QByteArray("Q10"));  // a new connection
-        else QVERIFY(status.isEmpty());  // the device is gone
+        if (via == "tcp")
+            QCOMPARE(status.left(3), QByteArray("Q10"));  // a new connection
+        else
+            QVERIFY(status.isEmpty());  // the device is gone
         // A raw write to a line that is gone returns at once.
         com.IO_Write(kPort, 4, "abcd");
         QByteArray one(1, ' ');
@@ -431,7 +455,9 @@ private slots:
     }
 
     // A peer that stops answering: every call gives up within the bound.
-    void silentPeerIsReportedInTime_data() { addLinks(); }
+    void silentPeerIsReportedInTime_data() {
+        addLinks();
+    }
     void silentPeerIsReportedInTime() {
         QFETCH(QString, via);
         Rig r;

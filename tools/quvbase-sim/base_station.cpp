@@ -22,7 +22,9 @@ constexpr size_t kReliableLimit = 1000;
 constexpr int kDuplicateWindowMs = 10000;
 constexpr qint32 kMaxTransfer = 16 * 1024 * 1024;
 
-QByteArray twoDigits(qint32 n) { return QByteArray::number(qBound(0, n, 99)).rightJustified(2, '0'); }
+QByteArray twoDigits(qint32 n) {
+    return QByteArray::number(qBound(0, n, 99)).rightJustified(2, '0');
+}
 
 // The image and whether the four bytes after it are its checksums.
 std::pair<QByteArray, bool> splitPayload(const QByteArray& payload) {
@@ -142,8 +144,10 @@ void BaseStation::checkDownloads() {
     bool any = false;
     for (auto& [line, s] : sessions_) {
         if (!s->download) continue;
-        if (s->download->ended()) finishDownload(*s);
-        else any = true;
+        if (s->download->ended())
+            finishDownload(*s);
+        else
+            any = true;
     }
     if (!any) downloadTimer_.stop();
 }
@@ -219,55 +223,57 @@ void BaseStation::onFrame(Session& s, const quv::FrameDecoder::Item& item) {
 quint8 BaseStation::serve(Session& s, const Frame& f, QByteArray& data) {
     const QByteArray& p = f.payload;
     switch (f.command) {
-    case kGetStatus:
-        data = config_.toText();
-        return kOk;
-    case kPutUpload:
-        report_(R"({"event":"put-upload"})");
-        return kOk;
-    case kClearProgram:
-        report_(QByteArray(R"({"event":"clear","count":)") + QByteArray::number(++clears_) + "}");
-        return kOk;
-    case kResetProgram:
-        report_(QByteArray(R"({"event":"reset","count":)") + QByteArray::number(++resets_) + "}");
-        return kOk;
-    case kSetName:
-        if (p.size() != 11) return kBadRequest;
-        config_.localName = fixed(p.left(3), 3) + twoDigits(getInt32(p, 3));
-        config_.remoteName = fixed(p.left(3), 3) + twoDigits(getInt32(p, 7));
-        break;
-    case kSetRadio:
-        if (p.size() != 12 || getInt32(p, 4) <= 0) return kBadRequest;
-        config_.radioBaud = getInt32(p, 4);
-        break;
-    case kSetSerialBaud:
-        if (p.size() != 4 || getInt32(p, 0) <= 0) return kBadRequest;
-        config_.serialBaud = getInt32(p, 0);
-        break;
-    case kSetSendTo:
-        if (p.size() != 4) return kBadRequest;
-        config_.sendTo = getInt32(p, 0) == 0 ? '0' : '1';
-        break;
-    case kChangeNameFast:
-        if (p == "!DOWN") {
-            armed_.start();
-            log_("RS232 upload armed on " + s.line->name());
+        case kGetStatus:
+            data = config_.toText();
             return kOk;
-        }
-        if (p.isEmpty() || p.startsWith('!')) return kRefused;
-        config_.localName = fixed(p, 5);
-        break;
-    case kAttach:
-        attached_ = &s;
-        stalled_ = false;
-        log_("host attached on " + s.line->name());
-        QTimer::singleShot(0, this, [this] { sendReliable(); });
-        return kOk;
-    case kDetach:
-        if (attached_ == &s) attached_ = nullptr;
-        return kOk;
-    default:
-        return kBadRequest;
+        case kPutUpload:
+            report_(R"({"event":"put-upload"})");
+            return kOk;
+        case kClearProgram:
+            report_(QByteArray(R"({"event":"clear","count":)") + QByteArray::number(++clears_) +
+                    "}");
+            return kOk;
+        case kResetProgram:
+            report_(QByteArray(R"({"event":"reset","count":)") + QByteArray::number(++resets_) +
+                    "}");
+            return kOk;
+        case kSetName:
+            if (p.size() != 11) return kBadRequest;
+            config_.localName = fixed(p.left(3), 3) + twoDigits(getInt32(p, 3));
+            config_.remoteName = fixed(p.left(3), 3) + twoDigits(getInt32(p, 7));
+            break;
+        case kSetRadio:
+            if (p.size() != 12 || getInt32(p, 4) <= 0) return kBadRequest;
+            config_.radioBaud = getInt32(p, 4);
+            break;
+        case kSetSerialBaud:
+            if (p.size() != 4 || getInt32(p, 0) <= 0) return kBadRequest;
+            config_.serialBaud = getInt32(p, 0);
+            break;
+        case kSetSendTo:
+            if (p.size() != 4) return kBadRequest;
+            config_.sendTo = getInt32(p, 0) == 0 ? '0' : '1';
+            break;
+        case kChangeNameFast:
+            if (p == "!DOWN") {
+                armed_.start();
+                log_("RS232 upload armed on " + s.line->name());
+                return kOk;
+            }
+            if (p.isEmpty() || p.startsWith('!')) return kRefused;
+            config_.localName = fixed(p, 5);
+            break;
+        case kAttach:
+            attached_ = &s;
+            stalled_ = false;
+            log_("host attached on " + s.line->name());
+            QTimer::singleShot(0, this, [this] { sendReliable(); });
+            return kOk;
+        case kDetach:
+            if (attached_ == &s) attached_ = nullptr;
+            return kOk;
+        default:
+            return kBadRequest;
     }
     // The configuration changed.
     if (!saveConfig()) log_("cannot write " + options_.configPath);
@@ -299,8 +305,8 @@ void BaseStation::onTransferBegin(Session& s, const Frame& f) {
 
 void BaseStation::ackData(Session& s, quint8 sequence, quint8 status) {
     QByteArray payload(1, static_cast<char>(status));
-    payload.append(TransferMark{s.incoming.begin.id, static_cast<qint32>(s.incoming.data.size())}
-                       .toPayload());
+    payload.append(
+        TransferMark{s.incoming.begin.id, static_cast<qint32>(s.incoming.data.size())}.toPayload());
     s.line->send(Frame{static_cast<quint8>(kTransferData | kReply), sequence, payload}.encode());
     if (status == kResendFrom) s.incoming.resendAsked = true;
 }
@@ -321,11 +327,12 @@ void BaseStation::onTransferData(Session& s, const Frame& f) {
     }
     // Progress goes before the answer: the host may stop listening once
     // every byte is answered.
-    const int percent = in.begin.total ? static_cast<int>(in.data.size() * 100 / in.begin.total) : 100;
+    const int percent =
+        in.begin.total ? static_cast<int>(in.data.size() * 100 / in.begin.total) : 100;
     if (percent != in.lastPercent) {
         in.lastPercent = percent;
-        const qint16 code = in.begin.kind == TransferKind::Addressed ? kEventProgress
-                                                                     : kEventBroadcastProgress;
+        const qint16 code =
+            in.begin.kind == TransferKind::Addressed ? kEventProgress : kEventBroadcastProgress;
         s.line->send(Frame{kProgress, 0,
                            EventRecord{code, static_cast<qint16>(percent), in.begin.id}.toPayload()}
                          .encode());

@@ -23,7 +23,7 @@ namespace quvsim {
 class Line;
 
 class BaseStation : public QObject {
-public:
+  public:
     struct Options {
         QString configPath;
         QString outDir;
@@ -43,7 +43,7 @@ public:
     const QList<QByteArray>& terminals() const { return options_.terminals; }
     QByteArray statusJson() const;
 
-private:
+  private:
     struct Incoming {
         quv::wire::TransferBegin begin;
         QByteArray data;
@@ -64,8 +64,7 @@ private:
 
     void onBytes(Session& s, QByteArray bytes);
     void onFrame(Session& s, const quv::FrameDecoder::Item& item);
-    void answer(Session& s, const quv::Frame& request, quint8 status,
-                const QByteArray& data = {});
+    void answer(Session& s, const quv::Frame& request, quint8 status, const QByteArray& data = {});
     quint8 serve(Session& s, const quv::Frame& request, QByteArray& data);
     void onTransferBegin(Session& s, const quv::Frame& f);
     void onTransferData(Session& s, const quv::Frame& f);

@@ -3,11 +3,11 @@
 #include <QSocketNotifier>
 #include <QTcpSocket>
 
-#include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 
 namespace quvsim {
 
@@ -129,8 +129,9 @@ void Line::emitOut() {
 // ---- TCP
 
 TcpLine::TcpLine(QTcpSocket* socket, qint32 baud, Faults& faults)
-    : Line(QStringLiteral("tcp %1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort()),
-           baud, faults),
+    : Line(
+          QStringLiteral("tcp %1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort()),
+          baud, faults),
       socket_(socket) {
     socket_->setParent(this);
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -146,7 +147,9 @@ qint64 TcpLine::writeDevice(const char* data, qint64 size) {
     return socket_->write(data, size);
 }
 
-void TcpLine::cut() { socket_->abort(); }
+void TcpLine::cut() {
+    socket_->abort();
+}
 
 // ---- Pseudo-terminal
 
@@ -182,7 +185,9 @@ PtyLine::PtyLine(int master, int slave, QString path, qint32 baud, Faults& fault
     connect(notifier_, &QSocketNotifier::activated, this, [this] { readMaster(); });
 }
 
-PtyLine::~PtyLine() { closeFds(); }
+PtyLine::~PtyLine() {
+    closeFds();
+}
 
 void PtyLine::readMaster() {
     char buffer[4096];
@@ -207,7 +212,9 @@ qint64 PtyLine::writeDevice(const char* data, qint64 size) {
     return n > 0 ? n : 0;
 }
 
-void PtyLine::cut() { closeFds(); }
+void PtyLine::cut() {
+    closeFds();
+}
 
 void PtyLine::closeFds() {
     notifier_->setEnabled(false);

@@ -18,10 +18,10 @@ namespace quvsim {
 // Faults for the whole run, counted over the bytes of every line; each one
 // happens once. A negative count means never.
 struct Faults {
-    qint64 dropAfter = -1;     // cut the line after this many bytes received
-    qint64 corruptIn = -1;     // damage the received byte with this number (from 1)
-    qint64 corruptOut = -1;    // damage the sent byte with this number (from 1)
-    qint64 silentAfter = -1;   // stop answering after this many bytes received
+    qint64 dropAfter = -1;    // cut the line after this many bytes received
+    qint64 corruptIn = -1;    // damage the received byte with this number (from 1)
+    qint64 corruptOut = -1;   // damage the sent byte with this number (from 1)
+    qint64 silentAfter = -1;  // stop answering after this many bytes received
     qint64 bytesIn = 0;
     qint64 bytesOut = 0;
     bool dropped = false;
@@ -42,7 +42,7 @@ struct PacedQueue {
 };
 
 class Line : public QObject {
-public:
+  public:
     Line(QString name, qint32 baud, Faults& faults);
     ~Line() override;
 
@@ -57,7 +57,7 @@ public:
     // handler may delete the line only through deleteLater.
     std::function<void()> onClosed;
 
-protected:
+  protected:
     // For the device side: bytes that arrived, and the end of the device.
     void arrived(const QByteArray& bytes);
     void deviceGone();
@@ -66,7 +66,7 @@ protected:
     // Cuts the device off at once.
     virtual void cut() = 0;
 
-private:
+  private:
     void tick();
     void keepTicking();
     void admit();
@@ -83,30 +83,30 @@ private:
 };
 
 class TcpLine : public Line {
-public:
+  public:
     TcpLine(QTcpSocket* socket, qint32 baud, Faults& faults);
 
-protected:
+  protected:
     qint64 writeDevice(const char* data, qint64 size) override;
     void cut() override;
 
-private:
+  private:
     QTcpSocket* socket_;
 };
 
 // The master side of a pseudo-terminal; the host opens its slave device.
 class PtyLine : public Line {
-public:
+  public:
     // nullptr when no pseudo-terminal can be made.
     static PtyLine* create(qint32 baud, Faults& faults);
     ~PtyLine() override;
     const QString& devicePath() const { return path_; }
 
-protected:
+  protected:
     qint64 writeDevice(const char* data, qint64 size) override;
     void cut() override;
 
-private:
+  private:
     PtyLine(int master, int slave, QString path, qint32 baud, Faults& faults);
     void readMaster();
     void closeFds();

@@ -14,10 +14,11 @@
 #include <QTcpServer>
 #include <QTimer>
 
-#include <csignal>
-#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <limits>
 
 using namespace quvsim;
 
@@ -40,18 +41,24 @@ void logLine(const QString& text) {
     std::fprintf(stderr, "quvbase-sim: %s\n", text.toLocal8Bit().constData());
 }
 
-qint64 countOption(const QCommandLineParser& p, const QString& name) {
-    if (!p.isSet(name)) return -1;
+// A whole number option from 0 to max; the run ends when it is something else.
+qint64 numberOption(const QCommandLineParser& p, const QString& name, qint64 max) {
     bool ok = false;
     const qint64 v = p.value(name).toLongLong(&ok);
-    if (!ok || v < 0) {
-        logLine(QStringLiteral("--%1 takes a count of bytes").arg(name));
+    if (!ok || v < 0 || v > max) {
+        logLine(QStringLiteral("--%1 takes a whole number from 0 to %2").arg(name).arg(max));
         std::exit(2);
     }
     return v;
 }
 
-QByteArray address(const QString& text) { return quv::wire::fixed(text.toLatin1(), 8); }
+qint64 countOption(const QCommandLineParser& p, const QString& name) {
+    return p.isSet(name) ? numberOption(p, name, std::numeric_limits<qint64>::max()) : -1;
+}
+
+QByteArray address(const QString& text) {
+    return quv::wire::fixed(text.toLatin1(), 8);
+}
 
 }  // namespace
 
@@ -89,7 +96,7 @@ int main(int argc, char** argv) {
     faults.corruptIn = countOption(p, "corrupt-in");
     faults.corruptOut = countOption(p, "corrupt-out");
     faults.silentAfter = countOption(p, "silent-after");
-    const qint32 baud = p.value("baud").toInt();
+    const auto baud = static_cast<qint32>(numberOption(p, "baud", 10000000));
 
     BaseStation::Options options;
     options.outDir = p.value("out");
@@ -112,7 +119,8 @@ int main(int argc, char** argv) {
     // Signals end the run cleanly, from before anyone learns where it listens.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return 1;
     QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app,
+                     [] { QCoreApplication::quit(); });
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
@@ -122,7 +130,8 @@ int main(int argc, char** argv) {
     const bool wantTcp = p.isSet("tcp") || !wantPty;
     QTcpServer server;
     if (wantTcp) {
-        const int port = p.isSet("tcp") ? p.value("tcp").toInt() : quv::wire::kDefaultTcpPort;
+        const auto port =
+            p.isSet("tcp") ? numberOption(p, "tcp", 65535) : quv::wire::kDefaultTcpPort;
         if (!server.listen(QHostAddress::LocalHost, static_cast<quint16>(port))) {
             logLine("cannot listen on port " + QString::number(port) + ": " + server.errorString());
             return 1;

@@ -13,14 +13,17 @@
 namespace quvsim {
 
 class SerialDownload {
-public:
+  public:
     static constexpr int kTrailer = 4;
     static constexpr int kHeaderEnd = 13;  // "S", 8 header bytes, 4 checksum bytes
     static constexpr qsizetype kLimit = 16 * 1024 * 1024;
-    static constexpr int kSettleMs = 50;   // quiet after good checksums
+    static constexpr int kSettleMs = 50;    // quiet after good checksums
     static constexpr int kGiveUpMs = 1000;  // quiet without them
 
-    SerialDownload() { started_.start(); lastByte_.start(); }
+    SerialDownload() {
+        started_.start();
+        lastByte_.start();
+    }
 
     void feed(const QByteArray& bytes);
     // Whether the frame has ended, judged by the time since the last byte.
@@ -34,7 +37,7 @@ public:
     // From the first byte to the last.
     double seconds() const { return static_cast<double>(lastByteAt_) / 1e9; }
 
-private:
+  private:
     QByteArray frame_;
     quv::Checksum running_;  // over the image bytes up to the last four
     qsizetype summed_ = kHeaderEnd;

@@ -36,12 +36,14 @@ SimProcess::~SimProcess() {
 bool SimProcess::start() {
     process_.start(QStringLiteral(QUV_SIM_EXECUTABLE), arguments_);
     if (!process_.waitForStarted(5000)) return false;
-    return pumpEventsUntil([this] { return listening_ || process_.state() == QProcess::NotRunning; },
-                           5000) &&
+    return pumpEventsUntil(
+               [this] { return listening_ || process_.state() == QProcess::NotRunning; }, 5000) &&
            listening_;
 }
 
-void SimProcess::command(const QByteArray& line) { process_.write(line + '\n'); }
+void SimProcess::command(const QByteArray& line) {
+    process_.write(line + '\n');
+}
 
 QList<QJsonObject> SimProcess::reports(const QString& event) const {
     QList<QJsonObject> out;
@@ -76,7 +78,8 @@ void SimProcess::readOutput() {
         if (line.startsWith("listening")) {
             listening_ = true;
             for (const QByteArray& part : line.split(' ')) {
-                if (part.startsWith("tcp=")) tcpPort_ = part.mid(part.lastIndexOf(':') + 1).toUShort();
+                if (part.startsWith("tcp="))
+                    tcpPort_ = part.mid(part.lastIndexOf(':') + 1).toUShort();
                 if (part.startsWith("pty=")) ptyPath_ = QString::fromLocal8Bit(part.mid(4));
                 if (part.startsWith("link=")) ptyPath_ = QString::fromLocal8Bit(part.mid(5));
             }

@@ -18,7 +18,7 @@ namespace quvsim {
 bool pumpEventsUntil(const std::function<bool()>& done, int timeoutMs);
 
 class SimProcess {
-public:
+  public:
     // Options for the emulator; an output folder of its own is added.
     explicit SimProcess(QStringList arguments);
     ~SimProcess();
@@ -45,7 +45,7 @@ public:
     // Ends the emulator with SIGTERM; true when it exits with 0.
     bool terminate();
 
-private:
+  private:
     void readOutput();
 
     QTemporaryDir dir_;
