@@ -60,7 +60,7 @@ NativeSettingsStore::NativeSettingsStore()
 
 NativeSettingsStore::~NativeSettingsStore() = default;
 
-QString NativeSettingsStore::get(const QString& key, const QString& defaultValue) const {
+QString NativeSettingsStore::read(const QString& key, const QString& defaultValue) const {
     if (!settings_->contains(key)) return defaultValue;
     const QVariant v = settings_->value(key);
     // A value stored in a form other than text (a list, a binary value)
@@ -82,7 +82,7 @@ QString NativeSettingsStore::location() const {
     return settings_->fileName();
 }
 
-QString MemorySettingsStore::get(const QString& key, const QString& defaultValue) const {
+QString MemorySettingsStore::read(const QString& key, const QString& defaultValue) const {
     return values_.value(key, defaultValue);
 }
 

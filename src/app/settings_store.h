@@ -15,7 +15,9 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     // The stored text, or defaultValue when the key is absent.
-    virtual QString get(const QString& key, const QString& defaultValue = QString()) const = 0;
+    QString get(const QString& key, const QString& defaultValue = QString()) const {
+        return read(key, defaultValue);
+    }
     virtual bool contains(const QString& key) const = 0;
     // Stored at once; a failure is never reported to the user.
     virtual void save(const QString& key, const QString& value) = 0;
@@ -34,6 +36,9 @@ public:
     static std::optional<double> parseNumber(const QString& text);
     // A number as number text: 12, 9.75.
     static QString numberText(double value);
+
+protected:
+    virtual QString read(const QString& key, const QString& defaultValue) const = 0;
 };
 
 // The platform's native store: organisation "QuvDeveloper", no application
@@ -43,11 +48,13 @@ class NativeSettingsStore : public SettingsStore {
 public:
     NativeSettingsStore();
     ~NativeSettingsStore() override;
-    QString get(const QString& key, const QString& defaultValue) const override;
     bool contains(const QString& key) const override;
     void save(const QString& key, const QString& value) override;
     // Where the values live (a file path, or a registry key).
     QString location() const;
+
+protected:
+    QString read(const QString& key, const QString& defaultValue) const override;
 
 private:
     std::unique_ptr<QSettings> settings_;
@@ -56,10 +63,12 @@ private:
 // A store that lives in memory only.
 class MemorySettingsStore : public SettingsStore {
 public:
-    QString get(const QString& key, const QString& defaultValue) const override;
     bool contains(const QString& key) const override;
     void save(const QString& key, const QString& value) override;
     const QHash<QString, QString>& values() const { return values_; }
+
+protected:
+    QString read(const QString& key, const QString& defaultValue) const override;
 
 private:
     QHash<QString, QString> values_;

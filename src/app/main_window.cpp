@@ -1,0 +1,473 @@
+#include "app/main_window.h"
+
+#include "app/app_paths.h"
+#include "app/clock.h"
+#include "app/dialogs.h"
+#include "app/documents.h"
+#include "app/help_viewer.h"
+#include "app/layout_rules.h"
+#include "app/menu_tree.h"
+#include "app/recent_button.h"
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "app/status_panels.h"
+#include "comm/quvcom.h"
+#include "editor/source_editor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
+
+namespace quv {
+
+namespace {
+
+const char* const kTopicProperty = "helpTopic";
+
+struct ButtonDef {
+    const char* caption;
+    const char* tooltip;
+};
+constexpr ButtonDef kButtons[] = {
+    {"", "Open file F6"},
+    {"Compile", "Compile current program F7"},
+    {"Raw RS232 Upload", "RS232 Program Upload"},
+    {"Raw Wireless Upload", "Wireless Program Upload"},
+    {"Wireless Upload", "Wireless Program Upload"},
+};
+
+QFont buttonFont(int index) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(form1::kButtonFontPoints);
+    f.setBold(index >= 2 && index <= 5);
+    return f;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      link_(link),
+      source_(new SourceEditor),
+      list1_(new QListWidget),
+      bar1_(new QProgressBar),
+      status_(new StatusPanels(services.clock)),
+      timer1_(new QTimer(this)),
+      documents_(new Documents(*source_, services.dialogs, services.settings, this)),
+      help_(new HelpViewer(this)) {
+    setObjectName(QStringLiteral("form1"));
+    auto* client = new QWidget;
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    setStatusBar(status_);
+
+    bar1_->setObjectName(QStringLiteral("Bar1"));
+    bar1_->setParent(client);
+    bar1_->setRange(0, 100);
+    bar1_->setValue(0);
+    bar1_->setTextVisible(false);
+    bar1_->setGeometry(0, 0, twipsToPixels(form1::kDesignWidth),
+                       twipsToPixels(form1::kBarHeight));
+
+    source_->setParent(client);
+    list1_->setObjectName(QStringLiteral("List1"));
+    list1_->setParent(client);
+    list1_->resize(twipsToPixels(form1::kListWidth), twipsToPixels(form1::kListHeight));
+    list1_->hide();
+
+    buildButtons();
+    buildMenus();
+    bar1_->raise();
+
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+
+    connect(documents_, &Documents::nameChanged, this,
+            [this](const QString& name) { status_->setPanelText(QStringLiteral("Name"), name); });
+    connect(documents_, &Documents::recentFilesChanged, this, &MainWindow::refreshRecentButtons);
+    connect(documents_, &Documents::activationRequested, this, &MainWindow::Form_Activate);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
+
+    registerOwnWindow(help_, true);
+    resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
+}
+
+MainWindow::~MainWindow() = default;
+
+QPushButton* MainWindow::Command1(int index) const {
+    return (index >= 1 && index <= 10) ? buttons_.at(static_cast<size_t>(index)) : nullptr;
+}
+
+QAction* MainWindow::menuItem(const QString& name) const {
+    return actions_.value(name);
+}
+
+bool MainWindow::editorEnabled() const {
+    return actions_.value(QStringLiteral("EditorEnabled"))->isChecked();
+}
+
+void MainWindow::buildButtons() {
+    QWidget* client = centralWidget();
+    for (int i = 1; i <= 10; ++i) {
+        QPushButton* b = i <= 5 ? new QPushButton(client) : new RecentButton(client);
+        b->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        b->setProperty("index", i);
+        b->setFocusPolicy(Qt::TabFocus);
+        b->setFont(buttonFont(i));
+        const int row = (i - 1) / 5;
+        const int col = (i - 1) % 5;
+        b->setGeometry(twipsToPixels(col * 720),
+                       twipsToPixels(row == 0 ? form1::kFirstRowTop : form1::kSecondRowTop),
+                       twipsToPixels(735), twipsToPixels(form1::kButtonHeight));
+        if (i <= 5) {
+            b->setText(QString::fromLatin1(kButtons[i - 1].caption));
+            b->setToolTip(QString::fromLatin1(kButtons[i - 1].tooltip));
+        } else {
+            b->setToolTip(QStringLiteral("Open file"));
+            b->setProperty("tag", QString());
+        }
+        connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        buttons_.at(static_cast<size_t>(i)) = b;
+    }
+    buttons_[1]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    buttons_[1]->setIconSize(QSize(20, 20));
+}
+
+void MainWindow::buildMenus() {
+    QHash<QString, QMenu*> menus;
+    for (const MenuItemDef& def : kMenuTree) {
+        const QString name = QString::fromLatin1(def.name);
+        const QString caption = QString::fromLatin1(def.caption);
+        QMenu* parentMenu = def.parent ? menus.value(QString::fromLatin1(def.parent)) : nullptr;
+        QAction* action = nullptr;
+        if (def.kind == MenuItemDef::Submenu || def.kind == MenuItemDef::DisabledSubmenu) {
+            QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menu->installEventFilter(this);
+            menus.insert(name, menu);
+            action = menu->menuAction();
+        } else if (parentMenu) {
+            action = parentMenu->addAction(caption);
+        } else {
+            action = menuBar()->addAction(caption);
+        }
+        action->setObjectName(name);
+        action->setProperty(kTopicProperty, def.topic);
+        if (*def.key) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(def.key), QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        action->setCheckable(def.kind == MenuItemDef::Toggle);
+        action->setEnabled(def.kind != MenuItemDef::Disabled &&
+                           def.kind != MenuItemDef::DisabledSubmenu);
+        actions_.insert(name, action);
+    }
+
+    const auto on = [this](const char* name, void (MainWindow::*handler)()) {
+        QAction* action = actions_.value(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, action, handler] {
+            // The menu has already inverted a check mark; the handler inverts
+            // it itself, as when it is called directly.
+            if (action->isCheckable()) {
+                const QSignalBlocker quiet(action);
+                action->setChecked(!action->isChecked());
+            }
+            (this->*handler)();
+        });
+    };
+    connect(menuItem(QStringLiteral("new")), &QAction::triggered, documents_, &Documents::new_Click);
+    connect(menuItem(QStringLiteral("Open")), &QAction::triggered, documents_,
+            &Documents::Open_Click);
+    connect(menuItem(QStringLiteral("save")), &QAction::triggered, documents_,
+            &Documents::save_Click);
+    connect(menuItem(QStringLiteral("save_as")), &QAction::triggered, documents_,
+            &Documents::save_as_Click);
+    connect(menuItem(QStringLiteral("Close")), &QAction::triggered, documents_,
+            &Documents::Close_Click);
+    on("Exit", &MainWindow::Exit_Click);
+    on("EditorEnabled", &MainWindow::EditorEnabled_Click);
+    on("compiler_window", &MainWindow::compiler_window_Click);
+    on("SaveConfirmation", &MainWindow::SaveConfirmation_Click);
+    on("AutoIndent", &MainWindow::AutoIndent_Click);
+    on("Gencodewithlines", &MainWindow::Gencodewithlines_Click);
+    on("Help", &MainWindow::Help_Click);
+
+    // The menu keys belong to the window, not to the editor control.
+    QList<QKeySequence> keys;
+    for (QAction* a : std::as_const(actions_))
+        if (!a->shortcut().isEmpty()) keys << a->shortcut();
+    source_->releaseKeys(keys);
+
+    auto* f1 = new QAction(this);
+    f1->setShortcut(QKeySequence(Qt::Key_F1));
+    f1->setShortcutContext(Qt::WindowShortcut);
+    connect(f1, &QAction::triggered, this, &MainWindow::Help_Click);
+    addAction(f1);
+}
+
+void MainWindow::start() {
+    Form_Load();
+    show();
+    Form_Activate();
+}
+
+void MainWindow::Form_Load() {
+    SettingsStore& s = services_.settings;
+    // 2. The editor font, shared with the help list.
+    const double fontSize = s.getNumber(keys::kFontSize, keys::kDefaultFontSize);
+    const QString fontName = s.get(keys::kFontName, QString());
+    source_->setEditorFont(fontName, fontSize);
+    list1_->setFont(source_->editorFont());
+    // 3. The last document.
+    const QString lastDocument = s.get(keys::kFileName, QString());
+    // 4 to 6. The stored options.
+    Save_Confirmation = s.getBool(keys::kSaveConfirmation, keys::kDefaultSaveConfirmation);
+    actions_.value(QStringLiteral("SaveConfirmation"))->setChecked(Save_Confirmation);
+    documents_->setSaveConfirmation(Save_Confirmation);
+    actions_.value(QStringLiteral("AutoIndent"))
+        ->setChecked(s.getBool(keys::kAutoIndent, keys::kDefaultAutoIndent));
+    actions_.value(QStringLiteral("EditorEnabled"))
+        ->setChecked(s.getBool(keys::kEditorEnabled, keys::kDefaultEditorEnabled));
+    // 7. Full or compact mode.
+    applyWindowMode();
+    // 8. The recent files.
+    for (int slot = 1; slot <= RecentFiles::kSlots; ++slot)
+        documents_->recent().setPath(slot, s.get(keys::lastFile(slot), QString()));
+    // 9. The last document; an empty name (after New or Close, or at the
+    // first start) is skipped without a message.
+    if (!lastDocument.isEmpty()) documents_->Open_File(lastDocument);
+    // 10. Slot 5 counts as the most recent, slot 1 as the oldest.
+    documents_->recent().resetRanks();
+    refreshRecentButtons();
+    // 11 to 13. Compiler window option and the link state.
+    actions_.value(QStringLiteral("compiler_window"))
+        ->setChecked(s.getBool(keys::kCompilerWindows, keys::kDefaultCompilerWindows));
+    link_.BaudRate = s.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
+    link_.CommPort = s.getInt(keys::kCommPort, keys::kDefaultCommPort);
+    // 14. The TCP/IP link, when the setting asks for it.
+    if (s.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1)
+        services_.com.TCPIP_Start(s.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1());
+    // 15. The instruction help lists.
+    loadHelpLists();
+    // 16. The link monitor.
+    timer1_->start(200);
+}
+
+void MainWindow::Form_Activate() {
+    const PathStyle style = nativePathStyle();
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    if (const auto moved = vbToMyc(folder, style)) QDir::setCurrent(*moved);
+    InitialDirectory =
+        initialDirectory(QDir::toNativeSeparators(QDir::currentPath()), style);
+    setWindowTitle(windowCaption(InitialDirectory));
+    Form_Resize();
+    help_->setHelpFile(QStringLiteral("QuvC.HLP"));
+    link_.BaseStatusKnown = false;
+}
+
+void MainWindow::Form_Resize() {
+    if (inLayout_) return;
+    inLayout_ = true;
+    LayoutInput in;
+    in.W = pixelsToTwips(frameGeometry().width());
+    in.SW = pixelsToTwips(width());
+    in.SH = pixelsToTwips(centralWidget()->height() + status_->height());
+    in.button6Height = static_cast<int>(pixelsToTwips(Command1(6)->height()));
+    in.button1Height = static_cast<int>(pixelsToTwips(Command1(1)->height()));
+    in.barH = pixelsToTwips(bar1_->height());
+    in.sbH = pixelsToTwips(status_->height());
+    in.fullMode = editorEnabled();
+    in.maximised = isMaximized();
+    const LayoutResult r = computeFormLayout(in);
+
+    QRect editor = source_->geometry();
+    editor.moveTop(twipsToPixels(r.editorTop));
+    if (r.editorLeft) editor.moveLeft(twipsToPixels(*r.editorLeft));
+    if (r.editorWidth) editor.setWidth(twipsToPixels(*r.editorWidth));
+    if (r.editorHeight) editor.setHeight(twipsToPixels(*r.editorHeight));
+    source_->setGeometry(editor);
+    list1_->move(twipsToPixels(r.listLeft), twipsToPixels(r.listTop));
+    for (int i = 1; i <= 5; ++i) {
+        const auto k = static_cast<size_t>(i - 1);
+        for (QPushButton* b : {Command1(i), Command1(i + 5)}) {
+            QRect g = b->geometry();
+            g.moveLeft(twipsToPixels(r.buttonLeft[k]));
+            if (r.buttonWidth[k]) g.setWidth(twipsToPixels(*r.buttonWidth[k]));
+            b->setGeometry(g);
+            QFont f = b->font();
+            f.setPointSizeF(r.buttonFontPoints);
+            b->setFont(f);
+        }
+    }
+    bar1_->resize(twipsToPixels(r.barWidth), bar1_->height());
+    inLayout_ = false;
+    // A maximised window in compact mode goes back to its normal size; the
+    // size change runs the layout again.
+    if (r.restoreNormalState) setWindowState(windowState() & ~Qt::WindowMaximized);
+}
+
+void MainWindow::Timer1_Timer() {}
+
+void MainWindow::loadHelpLists() {}
+
+void MainWindow::applyWindowMode() {
+    const bool full = editorEnabled();
+    source_->setVisible(full);
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+    resize(width(), twipsToPixels(full ? form1::kFullModeNormalHeight : form1::kCompactHeight));
+    if (full) setWindowState(windowState() | Qt::WindowMaximized);
+    documents_->setEditorEnabled(full);
+}
+
+void MainWindow::refreshRecentButtons() {
+    for (int slot = 1; slot <= RecentFiles::kSlots; ++slot) {
+        const RecentFiles::Slot& s = documents_->recent().slot(slot);
+        QPushButton* b = Command1(slot + 5);
+        b->setText(s.path);
+        b->setProperty("tag", s.path);
+        QPalette p = b->palette();
+        const QPalette standard = QApplication::palette(b);
+        p.setColor(QPalette::Button, s.highlighted ? standard.color(QPalette::HighlightedText)
+                                                   : standard.color(QPalette::Button));
+        b->setPalette(p);
+        b->setProperty("highlighted", s.highlighted);
+    }
+}
+
+void MainWindow::toggleStored(const QString& item, const QString& key) {
+    QAction* a = actions_.value(item);
+    a->setChecked(!a->isChecked());
+    services_.settings.saveBool(key, a->isChecked());
+}
+
+void MainWindow::AutoIndent_Click() {
+    toggleStored(QStringLiteral("AutoIndent"), keys::kAutoIndent);
+}
+
+void MainWindow::compiler_window_Click() {
+    toggleStored(QStringLiteral("compiler_window"), keys::kCompilerWindows);
+}
+
+void MainWindow::SaveConfirmation_Click() {
+    toggleStored(QStringLiteral("SaveConfirmation"), keys::kSaveConfirmation);
+    Save_Confirmation = menuItem(QStringLiteral("SaveConfirmation"))->isChecked();
+    documents_->setSaveConfirmation(Save_Confirmation);
+}
+
+void MainWindow::EditorEnabled_Click() {
+    toggleStored(QStringLiteral("EditorEnabled"), keys::kEditorEnabled);
+    applyWindowMode();
+    Form_Resize();
+}
+
+void MainWindow::Gencodewithlines_Click() {
+    GencodeLines = !GencodeLines;
+    menuItem(QStringLiteral("Gencodewithlines"))->setChecked(GencodeLines);
+}
+
+void MainWindow::Command1_Click(int index) {
+    if (index == 1) {
+        documents_->Open_Click();
+    } else if (index >= 6 && index <= 10) {
+        documents_->recentFileClicked(index);
+    }
+}
+
+void MainWindow::Exit_Click() {
+    close();
+}
+
+void MainWindow::registerOwnWindow(QWidget* window, bool closeOnExit) {
+    ownWindows_ << window;
+    if (closeOnExit) closeOnExit_ << window;
+}
+
+void MainWindow::focusWindowChanged(QWindow* now) {
+    QWindow* previous = lastFocusWindow_;
+    lastFocusWindow_ = now;
+    if (!now || now != windowHandle() || !previous || previous == now) return;
+    // Only a return from one of the program's own windows counts; message
+    // boxes and other applications do not.
+    for (const QPointer<QWidget>& w : std::as_const(ownWindows_))
+        if (w && w->windowHandle() == previous) {
+            Form_Activate();
+            return;
+        }
+}
+
+int MainWindow::topicOfFocus() const {
+    for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        const QVariant topic = w->property(kTopicProperty);
+        if (topic.isValid()) return topic.toInt();
+    }
+    return 0;
+}
+
+void MainWindow::Help_Click() {
+    showHelpTopic(topicOfFocus());
+}
+
+void MainWindow::showHelpTopic(int topic) {
+    help_->showTopic(topic);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (menu && key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            const QAction* active = menu->activeAction();
+            const int topic = active ? active->property(kTopicProperty).toInt() : 0;
+            // Close the open menus before the help window shows.
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<QMenu*>(w) && w->isVisible()) w->hide();
+            showHelpTopic(topic);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    link_.AppClosing = true;
+    if (!documents_->exitSaveQuestion()) {
+        // The changes could not be saved: the window stays open so that they
+        // are not lost.
+        link_.AppClosing = false;
+        event->ignore();
+        return;
+    }
+    const QStringList paths = documents_->recent().paths();
+    for (int slot = 1; slot <= RecentFiles::kSlots; ++slot)
+        services_.settings.save(keys::lastFile(slot), paths.at(slot - 1));
+    for (const QPointer<QWidget>& w : std::as_const(closeOnExit_))
+        if (w) w->close();
+    services_.com.StopAllProcesses();
+    timer1_->stop();
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+}  // namespace quv

@@ -1,0 +1,140 @@
+// The main window form1: composes the menus, tool buttons, editor, status bar
+// and the subsystems, and runs the start-up, activation and exit sequences.
+#pragma once
+
+#include "app/link_state.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QWindow;
+
+namespace quv {
+
+class Clock;
+class Dialogs;
+class Documents;
+class HelpViewer;
+class QuvCom;
+class SettingsStore;
+class SourceEditor;
+class StatusPanels;
+
+// The outside services the window works through; tests replace each.
+struct AppServices {
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    Clock& clock;
+    QuvCom& com;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppServices services, LinkState& link, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Loads, shows and activates the window, as the program starts.
+    void start();
+    // The start-up sequence: settings, font, last document, recent files,
+    // link state, TCP/IP link, help lists, timer.
+    void Form_Load();
+    // Runs when the window becomes active again among the program's own
+    // windows, and after every open.
+    void Form_Activate();
+    // Places the controls for the current size and mode.
+    void Form_Resize();
+    // The 200 ms tick of Timer1.
+    void Timer1_Timer();
+    // Loads the instruction help lists from the word files of the working
+    // folder: at start-up and after every good compiler pass.
+    void loadHelpLists();
+
+    // Controls, by the names the rest of the program uses.
+    SourceEditor* Source() const { return source_; }
+    QListWidget* List1() const { return list1_; }
+    QProgressBar* Bar1() const { return bar1_; }
+    StatusPanels* StatusBar1() const { return status_; }
+    QTimer* Timer1() const { return timer1_; }
+    // Tool buttons 1 to 10.
+    QPushButton* Command1(int index) const;
+    // A menu item by its name ("EditorEnabled", "Open", ...).
+    QAction* menuItem(const QString& name) const;
+    Documents& documents() const { return *documents_; }
+    HelpViewer* helpViewer() const { return help_; }
+    AppServices& services() { return services_; }
+    LinkState& link() { return link_; }
+
+    // The working folder with a trailing separator; shown in the caption.
+    QString InitialDirectory;
+    bool Save_Confirmation = true;
+    bool GencodeLines = false;
+    // The address of the terminal that asked for a program, or "ESC" when
+    // the user gave up waiting.
+    QString ReceiveTerminal;
+    bool editorEnabled() const;
+
+    // A window of the program's own: returning from it activates the main
+    // window; closeOnExit also closes it when the main window closes.
+    void registerOwnWindow(QWidget* window, bool closeOnExit);
+
+    // The option toggles of Edit > Configurations.
+    void AutoIndent_Click();
+    void compiler_window_Click();
+    void SaveConfirmation_Click();
+    void EditorEnabled_Click();
+    void Gencodewithlines_Click();
+    // Tool buttons.
+    void Command1_Click(int index);
+    void Exit_Click();
+    // Opens the help window at the topic of the focused control or menu item.
+    void Help_Click();
+    void showHelpTopic(int topic);
+
+signals:
+    // The exit sequence has run and the window is gone: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildButtons();
+    void applyWindowMode();
+    void refreshRecentButtons();
+    void focusWindowChanged(QWindow* now);
+    int topicOfFocus() const;
+    void toggleStored(const QString& item, const QString& key);
+
+    AppServices services_;
+    LinkState& link_;
+    SourceEditor* source_;
+    QListWidget* list1_;
+    QProgressBar* bar1_;
+    StatusPanels* status_;
+    QTimer* timer1_;
+    Documents* documents_;
+    HelpViewer* help_;
+    std::array<QPushButton*, 11> buttons_{};
+    QHash<QString, QAction*> actions_;
+    QList<QPointer<QWidget>> ownWindows_;
+    QList<QPointer<QWidget>> closeOnExit_;
+    QPointer<QWindow> lastFocusWindow_;
+    bool inLayout_ = false;
+};
+
+}  // namespace quv

@@ -1,0 +1,67 @@
+#include "app/text_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace quv {
+
+QByteArray withCrLf(const QByteArray& text) {
+    const qsizetype n = text.size();
+    const char* p = text.constData();
+    qsizetype extra = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r')) ++extra;
+        else if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n')) ++extra;
+    }
+    if (extra == 0) return text;
+    QByteArray out;
+    out.resize(n + extra);
+    char* o = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c == '\r') {
+            *o++ = '\r';
+            *o++ = '\n';
+            if (i + 1 < n && p[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            *o++ = '\r';
+            *o++ = '\n';
+        } else {
+            *o++ = c;
+        }
+    }
+    return out;
+}
+
+ReadResult readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {std::nullopt, file.errorString()};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return {std::nullopt, file.errorString()};
+    return {std::move(bytes), QString()};
+}
+
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.exists()) {
+        if (info.isDir()) return QStringLiteral("It is a folder.");
+        // No write bit in the file's mode marks it read-only, also for a user
+        // whose rights would let the write through.
+        const auto anyWrite =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (!(info.permissions() & anyWrite) || !info.isWritable())
+            return QStringLiteral("The file is read-only.");
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) return file.errorString();
+    return std::nullopt;
+}
+
+}  // namespace quv

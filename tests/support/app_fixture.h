@@ -1,0 +1,42 @@
+// A main window started on fakes: settings in memory, scripted dialogs, a
+// fixed clock and a recording communication library.
+#pragma once
+
+#include "app/link_state.h"
+#include "app/main_window.h"
+#include "app/settings_store.h"
+#include "support/fixed_clock.h"
+#include "support/recording_com.h"
+#include "support/scripted_dialogs.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace quv::test {
+
+struct AppFixture {
+    MemorySettingsStore settings;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    RecordingCom com;
+    LinkState link;
+    std::unique_ptr<MainWindow> window;
+    QTemporaryDir dir;
+
+    AppFixture();
+    ~AppFixture();
+    // Creates the window and runs the start-up sequence, shows the window
+    // and activates it, as the program does.
+    MainWindow& start();
+    // Writes a file under the temporary folder and returns its full path.
+    QString writeFile(const QString& relativePath, const QByteArray& bytes) const;
+    static QByteArray readFile(const QString& path);
+
+private:
+    QString previousFolder_;
+};
+
+}  // namespace quv::test

@@ -1,0 +1,50 @@
+// Dialogs that record what the user would be shown and answer from a script.
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+namespace quv::test {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+    // Every message box shown, in order.
+    QList<Shown> messages;
+    // Answers for the message boxes, in order; when none is queued the box
+    // is answered Ok, or No when it has no Ok button.
+    QQueue<Answer> answers;
+    // Answers for the file dialogs and the input box; nothing means cancel.
+    QQueue<std::optional<QString>> openAnswers, saveAnswers, inputAnswers;
+    QQueue<std::optional<FontChoice>> fontAnswers;
+    // What the dialogs were shown with.
+    QStringList openFilters, saveFilters, prefilledNames, inputPrompts;
+    QList<FontChoice> fontInitials;
+    QStringList printed;
+    std::optional<QString> printError;
+    // Runs when a message box is shown, before it is answered.
+    std::function<void(const Shown&)> onMessage;
+
+    Answer message(const QString& text, Buttons buttons, Icon icon,
+                   const QString& title) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    std::optional<QString> openFileName(const QString& filter, const QString& fileName) override;
+    std::optional<QString> saveFileName(const QString& filter, const QString& fileName) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
+    std::optional<QString> printText(const QString& text) override;
+
+    QStringList texts() const;
+};
+
+}  // namespace quv::test
