@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
     faults.corruptOut = countOption(p, "corrupt-out");
     faults.silentAfter = countOption(p, "silent-after");
     const auto baud = static_cast<qint32>(numberOption(p, "baud", 10000000));
+    const qint64 tcpPort = p.isSet("tcp") ? numberOption(p, "tcp", 65535) : 0;
 
     BaseStation::Options options;
     options.outDir = p.value("out");
@@ -130,8 +131,7 @@ int main(int argc, char** argv) {
     const bool wantTcp = p.isSet("tcp") || !wantPty;
     QTcpServer server;
     if (wantTcp) {
-        const auto port =
-            p.isSet("tcp") ? numberOption(p, "tcp", 65535) : quv::wire::kDefaultTcpPort;
+        const auto port = p.isSet("tcp") ? tcpPort : qint64{quv::wire::kDefaultTcpPort};
         if (!server.listen(QHostAddress::LocalHost, static_cast<quint16>(port))) {
             logLine("cannot listen on port " + QString::number(port) + ": " + server.errorString());
             return 1;
