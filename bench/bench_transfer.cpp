@@ -4,6 +4,7 @@
 // as the raw RS232 frame, over TCP and over a pseudo-terminal.
 
 #include "app/settings_store.h"
+#include "comm/event_pump.h"
 #include "comm/link_com.h"
 #include "sim_process.h"
 #include "transfer/checksum.h"
@@ -14,7 +15,7 @@
 
 #include <cstdio>
 
-using quvsim::pumpEventsUntil;
+using quv::pumpUntil;
 
 namespace {
 
@@ -62,7 +63,7 @@ void backgroundTransfer(quvsim::SimProcess& sim, const QString& via, const QByte
     QElapsedTimer clock;
     clock.start();
     s.com.BackSendMessage("TERM0001", payload, static_cast<qint32>(payload.size()));
-    pumpEventsUntil([&] { return ended != 1; }, 120000);
+    pumpUntil([&] { return ended != 1; }, 120000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     s.com.TerminateComm(1);
     print("background transfer", qPrintable(via), payload.size(), seconds, ended == 0);

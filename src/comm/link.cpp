@@ -1,6 +1,5 @@
 #include "comm/link.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSerialPort>
@@ -15,21 +14,6 @@ namespace {
 // Raw input that nobody reads is kept up to this size, then the oldest goes.
 constexpr qsizetype kRawLimit = 16 * 1024 * 1024;
 }  // namespace
-
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    // Wakes the wait below at least this often, so the deadline is kept
-    // even when nothing else happens.
-    QTimer wake;
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.start(5);
-    while (!done()) {
-        if (clock.elapsed() >= timeoutMs) return done();
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud) {
     if (device.isEmpty()) return nullptr;

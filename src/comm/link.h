@@ -2,6 +2,7 @@
 // TCP connection: raw bytes in and out, or frames through a FrameDecoder.
 #pragma once
 
+#include "comm/event_pump.h"
 #include "comm/frame.h"
 
 #include <QByteArray>
@@ -14,10 +15,6 @@
 class QIODevice;
 
 namespace quv {
-
-// Pumps the caller's event loop until done() holds or timeoutMs has passed;
-// returns done(). Timers, sockets and serial ports keep running meanwhile.
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
 
 class Link : public QObject {
   public:

@@ -1,4 +1,5 @@
 #include "app/settings_store.h"
+#include "comm/event_pump.h"
 #include "comm/frame.h"
 #include "comm/link_com.h"
 #include "comm/wire.h"
@@ -17,7 +18,7 @@
 
 using quv::LinkCom;
 using quv::MemorySettingsStore;
-using quvsim::pumpEventsUntil;
+using quv::pumpUntil;
 using quvsim::SimProcess;
 
 namespace {
@@ -74,7 +75,7 @@ struct Rig {
         return out;
     }
     bool waitEvent(qint32 code, int timeoutMs) {
-        return pumpEventsUntil([&] { return !valuesOf(code).isEmpty(); }, timeoutMs);
+        return pumpUntil([&] { return !valuesOf(code).isEmpty(); }, timeoutMs);
     }
     QByteArray status() {
         qint32 baud = 38400;
@@ -272,7 +273,7 @@ class TestLinkCom : public QObject {
         r.sim->command("reset");
         r.sim->command("say TERM0001 x");
         r.sim->command("reset T2");
-        QVERIFY(pumpEventsUntil([&] { return r.valuesOf(1).contains(4); }, 3000));
+        QVERIFY(pumpUntil([&] { return r.valuesOf(1).contains(4); }, 3000));
 
         QList<QPair<QByteArray, QByteArray>> got;
         for (;;) {
@@ -293,7 +294,7 @@ class TestLinkCom : public QObject {
 
         // Buffers shorter than what the library has are filled, never grown.
         r.sim->command("say TERM0001 a longer message");
-        QVERIFY(pumpEventsUntil([&] { return r.valuesOf(1).size() >= 5; }, 3000));
+        QVERIFY(pumpUntil([&] { return r.valuesOf(1).size() >= 5; }, 3000));
         qint32 handle = 0;
         QByteArray sender(3, ' ');
         QCOMPARE(com.Get_Message(handle, 100000, 0, sender), 16);
@@ -308,7 +309,7 @@ class TestLinkCom : public QObject {
         Rig r;
         QVERIFY(r.start("tcp", {"--reset-every", "0.2"}));
         QCOMPARE(r.com->InitializeComm(kPort, 38400), 1);
-        QVERIFY(pumpEventsUntil([&] { return r.valuesOf(1).size() >= 2; }, 3000));
+        QVERIFY(pumpUntil([&] { return r.valuesOf(1).size() >= 2; }, 3000));
         qint32 handle = 0;
         QByteArray sender(8, ' ');
         const qint32 n = r.com->Get_Message(handle, 100000, 0, sender);
@@ -381,7 +382,7 @@ class TestLinkCom : public QObject {
             QCOMPARE(fileBytes(p.value("path").toString()), img);
         }
         QCOMPARE(terminals, (QStringList{"TERM0001", "TERM0002"}));
-        QVERIFY(pumpEventsUntil([&] { return r.valuesOf(5).contains(100); }, 1000));
+        QVERIFY(pumpUntil([&] { return r.valuesOf(5).contains(100); }, 1000));
     }
 
     // One byte damaged on the line, in either direction: the damage is
@@ -522,7 +523,7 @@ class TestLinkCom : public QObject {
         QCOMPARE(text, QByteArray(4, ' '));
         QVERIFY(t.elapsed() < 500);
         com.BackSendMessage("TERM0001", "data", 4);
-        QVERIFY(pumpEventsUntil([&] { return !ends.isEmpty(); }, 1000));
+        QVERIFY(pumpUntil([&] { return !ends.isEmpty(); }, 1000));
         QCOMPARE(ends, QList<qint32>{-1});
 
         // TCP towards a port where nobody listens; an address with no host.

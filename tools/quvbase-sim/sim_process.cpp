@@ -1,23 +1,10 @@
 #include "sim_process.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "comm/event_pump.h"
+
 #include <QJsonDocument>
-#include <QTimer>
 
 namespace quvsim {
-
-bool pumpEventsUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(5);
-    while (!done()) {
-        if (clock.elapsed() >= timeoutMs) return done();
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 SimProcess::SimProcess(QStringList arguments) : arguments_(std::move(arguments)) {
     arguments_ << QStringLiteral("--out") << dir_.path();
@@ -36,8 +23,8 @@ SimProcess::~SimProcess() {
 bool SimProcess::start() {
     process_.start(QStringLiteral(QUV_SIM_EXECUTABLE), arguments_);
     if (!process_.waitForStarted(5000)) return false;
-    return pumpEventsUntil(
-               [this] { return listening_ || process_.state() == QProcess::NotRunning; }, 5000) &&
+    return quv::pumpUntil([this] { return listening_ || process_.state() == QProcess::NotRunning; },
+                          5000) &&
            listening_;
 }
 
@@ -53,7 +40,7 @@ QList<QJsonObject> SimProcess::reports(const QString& event) const {
 }
 
 bool SimProcess::waitReports(const QString& event, int count, int timeoutMs) {
-    return pumpEventsUntil([&] { return reports(event).size() >= count; }, timeoutMs);
+    return quv::pumpUntil([&] { return reports(event).size() >= count; }, timeoutMs);
 }
 
 bool SimProcess::stop() {

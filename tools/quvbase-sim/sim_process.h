@@ -9,13 +9,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <optional>
 
 namespace quvsim {
-
-// Pumps events until done() or timeoutMs; returns done().
-bool pumpEventsUntil(const std::function<bool()>& done, int timeoutMs);
 
 class SimProcess {
   public:
