@@ -1,0 +1,67 @@
+// One open line to a base station or a terminal, over a serial device or a
+// TCP connection: raw bytes in and out, or frames through a FrameDecoder.
+#pragma once
+
+#include "comm/event_pump.h"
+#include "comm/frame.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+
+namespace quv {
+
+class Link : public QObject {
+  public:
+    // nullptr when the device cannot be opened.
+    static std::unique_ptr<Link> openSerial(const QString& device, qint32 baud);
+    // nullptr when no connection is made within timeoutMs.
+    static std::unique_ptr<Link> openTcp(const QString& host, quint16 port, int timeoutMs);
+    ~Link() override;
+
+    bool isTcp() const { return tcp_; }
+    // The line has failed (device gone, connection closed); it stays failed.
+    bool broken() const { return broken_; }
+    void setBaud(qint32 baud);
+
+    // Queues bytes for the line without waiting; false when the line failed.
+    bool send(const QByteArray& bytes);
+    // Writes bytes and waits until the line has taken all of them. False when
+    // the line fails or takes no byte for stallMs. progress gets the count
+    // taken so far.
+    bool writeAll(const QByteArray& bytes, int stallMs,
+                  const std::function<void(qint64)>& progress);
+
+    // While at least one hold is placed, arriving bytes go to the frame
+    // decoder; otherwise they wait in the raw input for takeRaw.
+    void holdFramed() { ++framedHolds_; }
+    void releaseFramed() {
+        if (framedHolds_ > 0) --framedHolds_;
+    }
+    qsizetype rawAvailable() const { return raw_.size(); }
+    QByteArray takeRaw(qsizetype max);
+
+    // Called for every frame decoded, and once when the line fails. Neither
+    // may delete the link.
+    std::function<void(const FrameDecoder::Item&)> onFrame;
+    std::function<void()> onBroken;
+
+  private:
+    Link(QIODevice* device, bool tcp);
+    void readAvailable();
+    void fail();
+
+    QIODevice* device_;
+    bool tcp_;
+    bool broken_ = false;
+    int framedHolds_ = 0;
+    QByteArray raw_;
+    FrameDecoder decoder_;
+};
+
+}  // namespace quv

@@ -1,0 +1,165 @@
+// The communication library over serial ports and TCP/IP: raw port access,
+// the base station's operations, and radio messages to and from terminals.
+#pragma once
+
+#include "comm/link.h"
+#include "comm/quvcom.h"
+#include "comm/wire.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace quv {
+
+class SettingsStore;
+
+class LinkCom : public QObject, public QuvCom {
+  public:
+    // A call gives up when the other side has made no progress for this long.
+    static constexpr int kCallMs = 2000;
+
+    explicit LinkCom(SettingsStore& settings);
+    ~LinkCom() override;
+
+    // How the operations behave beyond what the interface says:
+    // - Base station operations use the port when it is open (IO_Open or
+    //   InitializeComm), otherwise open it for the call and close it after.
+    // - Each call gives up after kCallMs without an answer; IO_Write and
+    //   Send_Message_Without_Confirmation_ombrex, which move whole programs,
+    //   give up when the line has taken no byte for kCallMs.
+    // - Get_Message: maxLength cuts longer messages; flags 0 takes the oldest
+    //   message from any terminal.
+    // - Send_Message_Without_Confirmation_ombrex: mode is how many times the
+    //   base station sends the message over the air (at least once), timeout
+    //   the pause in milliseconds between those times.
+    // - Background events: 1 when a terminal message waits (value: how many),
+    //   2 when a background transfer ends (0 delivered, -1 failed), 3, 4, 5
+    //   progress (0 to 100) of a transfer to a terminal, of a raw write of at
+    //   least 1 KiB, of a message without confirmation.
+
+    qint32 InitializeComm(qint32 port, qint32 baud) override;
+    void TerminateComm(qint32 port) override;
+    qint32 IO_Open(qint32 port, qint32 baud) override;
+    void IO_Close(qint32 port) override;
+    void IO_Write(qint32 port, qint32 count, const QByteArray& data) override;
+    qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) override;
+    void BackGetEvent(EventRoutine routine) override;
+    void BackSendMessage(const QByteArray& destination, const QByteArray& data,
+                         qint32 count) override;
+    void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
+                                                  const QByteArray& data, qint32 count, qint32 mode,
+                                                  qint32 timeout) override;
+    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
+    void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
+    qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;
+    qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
+    void B_PutBaseUpload(qint32 port, qint32 baud) override;
+    void B_ClearBaseProgram(qint32 port, qint32 baud) override;
+    qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override;
+    void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                       qint32 remote) override;
+    void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
+                        qint32 reserved2) override;
+    void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override;
+    void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override;
+    void TCPIP_Start(const QByteArray& address) override;
+    void TCPIP_Stop() override;
+    void StopAllProcesses() override;
+
+    // The serial device of COM port n: the setting "ComDevice<n>" when it is
+    // there, otherwise COMn on Windows and /dev/ttyS(n-1) elsewhere.
+    static QString deviceForPort(const SettingsStore& settings, qint32 port);
+    // "host" or "host:port" ("[v6]:port" too); the port defaults to
+    // wire::kDefaultTcpPort. nullopt when the text names no host or a bad port.
+    static std::optional<std::pair<QString, quint16>> parseAddress(const QByteArray& address);
+
+  private:
+    // A reply awaited by exchange(): the reply's payload once it has come.
+    struct Pending {
+        quint8 command = 0;
+        std::optional<QByteArray> reply;
+        bool resend = false;
+    };
+    // The link a call uses, and whether the call opened it for itself.
+    struct Lease {
+        QPointer<Link> link;
+        bool temporary = false;
+    };
+    struct Transfer {
+        wire::TransferBegin begin;
+        QByteArray data;
+        QPointer<Link> link;
+        bool background = false;
+        qint32 chunk = 0;
+        qint32 sent = 0;
+        qint32 acked = 0;
+        bool allAcked = false;
+        bool done = false;
+        bool failed = false;
+        qint32 lastResendFrom = -1;
+        QElapsedTimer sinceProgress;
+        QElapsedTimer sinceResend;
+    };
+
+    bool linkServes(qint32 port) const;
+    Lease acquire(qint32 port, qint32 baud, const QDeadlineTimer& deadline);
+    void release(const Lease& lease);
+    void closeLink();
+    std::optional<QByteArray> exchange(Link* link, quint8 command, const QByteArray& payload,
+                                       const QDeadlineTimer& deadline);
+    std::optional<QByteArray> request(qint32 port, qint32 baud, quint8 command,
+                                      const QByteArray& payload = {});
+
+    void onFrame(Link* from, const FrameDecoder::Item& item);
+    bool acceptReliable(Link* from, const Frame& frame);
+    void onLinkBroken(Link* from);
+
+    bool startTransfer(Link* link, wire::TransferBegin begin, const QByteArray& data,
+                       bool background);
+    void onTransferAck(const QByteArray& payload);
+    void onTransferTick();
+    void sendChunks();
+    void endTransfer(bool ok, qint32 value);
+
+    void postEvent(qint32 code, qint32 value);
+    void deliverEvents();
+
+    SettingsStore& settings_;
+    std::unique_ptr<Link> link_;
+    qint32 linkPort_ = 0;
+    bool rawOpen_ = false;
+    bool attached_ = false;
+    bool tcpMode_ = false;
+    QByteArray tcpAddress_;
+    qint32 lastBaud_ = 38400;
+    quint8 nextSeq_;
+    QHash<quint8, Pending*> pending_;
+    int lastReliableSeq_ = -1;
+
+    std::unique_ptr<Transfer> transfer_;
+    QTimer transferTimer_;
+    quint8 nextTransferId_ = 1;
+
+    EventRoutine routine_;
+    std::deque<std::pair<qint32, qint32>> events_;
+    bool deliveryScheduled_ = false;
+    bool delivering_ = false;
+
+    // Terminal messages not yet taken (sender, text), and the last ones taken
+    // by handle for GetStringFromPtr.
+    std::deque<std::pair<QByteArray, QByteArray>> inbox_;
+    QHash<qint32, QByteArray> taken_;
+    std::deque<qint32> takenOrder_;
+    qint32 nextHandle_ = 1;
+};
+
+}  // namespace quv
