@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "app/settings_store.h"
-#include "comm/offline_com.h"
+#include "comm/link_com.h"
 #include "editor/source_editor.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ int child(int argc, char** argv) {
     quv::NativeSettingsStore settings;
     quv::SystemClock clock;
     quv::QtDialogs dialogs;
-    quv::OfflineCom com;
+    quv::LinkCom com(settings);
     quv::LinkState link;
     quv::MainWindow window({dialogs, settings, clock, com}, link);
     window.start();
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     quv::MemorySettingsStore settings;
     quv::SystemClock clock;
     quv::QtDialogs dialogs;
-    quv::OfflineCom com;
+    quv::LinkCom com(settings);
     quv::LinkState link;
     settings.save("editorenabled", "True");
     quv::MainWindow window({dialogs, settings, clock, com}, link);

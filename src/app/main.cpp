@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "app/settings_store.h"
-#include "comm/offline_com.h"
+#include "comm/link_com.h"
 
 #include <QApplication>
 
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     quv::NativeSettingsStore settings;
     quv::SystemClock clock;
     quv::QtDialogs dialogs;
-    quv::OfflineCom com;
+    quv::LinkCom com(settings);
     quv::LinkState link;
 
     quv::MainWindow window({dialogs, settings, clock, com}, link);
