@@ -1,5 +1,6 @@
 #include "editor/editor_subsystem.h"
 
+#include "app/font_and_print.h"
 #include "app/main_window.h"
 #include "app/status_panels.h"
 #include "app/text_file.h"
@@ -41,6 +42,9 @@ EditorSubsystem::EditorSubsystem(MainWindow& window)
     on("find", &EditorSubsystem::find_Click);
     on("find_next", &EditorSubsystem::find_next_Click);
     on("goto", &EditorSubsystem::goto_Click);
+    on("Font", &EditorSubsystem::Font_Click);
+    on("Font_type", &EditorSubsystem::Font_type_Click);
+    on("Print", &EditorSubsystem::Print_Click);
 }
 
 void EditorSubsystem::loadHelpLists() {
@@ -98,6 +102,20 @@ void EditorSubsystem::goto_Click() {
 void EditorSubsystem::backToEditor() {
     window_.activateWindow();
     window_.Source()->setFocus();
+}
+
+void EditorSubsystem::Font_Click() {
+    chooseEditorFont(FontScope::ThisRun, *window_.Source(), *window_.List1(),
+                     window_.services().dialogs, window_.services().settings);
+}
+
+void EditorSubsystem::Font_type_Click() {
+    chooseEditorFont(FontScope::Stored, *window_.Source(), *window_.List1(),
+                     window_.services().dialogs, window_.services().settings);
+}
+
+void EditorSubsystem::Print_Click() {
+    printProgram(*window_.Source(), window_.services().dialogs);
 }
 
 }  // namespace quv

@@ -1,5 +1,5 @@
 // The source editor's part of the main window: the editing rules, the help
-// list, the find and goto dialogs, and the Edit commands.
+// list, the find and goto dialogs, and the Edit, Format and Print commands.
 #pragma once
 
 #include <QObject>
@@ -26,6 +26,9 @@ public:
     void find_Click();
     void find_next_Click();
     void goto_Click();
+    void Font_Click();
+    void Font_type_Click();
+    void Print_Click();
 
     EditingRules& rules() const { return *rules_; }
     InstructionHelp& help() const { return *help_; }
