@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace quv {
 
 namespace {
@@ -45,14 +47,19 @@ constexpr ButtonDef kButtons[] = {
 QLabel* label(QWidget* parent, const char* name, const char* text, Place place) {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(pixels(place));
+    QRect r = pixels(place);
+    // A font wider than the one the places were made for still shows the
+    // whole caption, in the free space to its right.
+    r.setWidth(std::max(r.width(), l->sizeHint().width()));
+    l->setGeometry(r);
     return l;
 }
 
 }  // namespace
 
 FindDialog::FindDialog(SourceEditor& editor, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       editor_(editor),
       dialogs_(dialogs),
       text1_(new QLineEdit(this)),
@@ -61,7 +68,7 @@ FindDialog::FindDialog(SourceEditor& editor, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Findtext"));
     setWindowTitle(QStringLiteral("Find"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    QFont small = font();
+    QFont small(QStringLiteral("Arial"));
     small.setPointSizeF(8);
     setFont(small);
 

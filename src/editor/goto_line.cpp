@@ -37,9 +37,15 @@ void Goto_line(SourceEditor& editor, qint32& line_number) {
 }
 
 GotoDialog::GotoDialog(SourceEditor& editor, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), editor_(editor), text1_(new QLineEdit(this)) {
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      editor_(editor),
+      text1_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Gotoline"));
     setWindowTitle(QStringLiteral("Goto"));
+    QFont small(QStringLiteral("Arial"));
+    small.setPointSizeF(8);
+    setFont(small);
     auto* label = new QLabel(QStringLiteral("Goto line"), this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setGeometry(twipsToPixels(300), twipsToPixels(240), twipsToPixels(735),
