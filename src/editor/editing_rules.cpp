@@ -28,6 +28,14 @@ bool EditingRules::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         help_.complete();
         return true;
     }
+    const bool modifierKey = key == Qt::Key_Shift || key == Qt::Key_Control ||
+                             key == Qt::Key_Alt || key == Qt::Key_Meta || key == Qt::Key_AltGr;
+    if (!modifierKey && SourceEditor::isCommandKey(modifiers)) {
+        // A command (undo, paste, select all...) types no character but ends
+        // the word, as a control character would.
+        help_.reset();
+        return false;
+    }
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Up:

@@ -45,7 +45,7 @@ public:
     int Last_Key = 0;
 
 private:
-    // Each returns the character code to pass on (0: consumed); enter can
+    // Each rule may consume the character (c becomes 0); the Enter rule can
     // also end the handler, leaving Last_Key as it is.
     enum class Outcome { Continue, EndHandler };
     Outcome enterRule(int& c);

@@ -126,9 +126,16 @@ void SourceEditor::releaseKeys(const QList<QKeySequence>& keys) {
     }
 }
 
+bool SourceEditor::isCommandKey(Qt::KeyboardModifiers modifiers) {
+    // Control and Alt together is how some keyboards type characters such as
+    // braces (AltGr); either alone, or Meta, makes a command.
+    const Qt::KeyboardModifiers altGr = Qt::ControlModifier | Qt::AltModifier;
+    if ((modifiers & altGr) == altGr) return false;
+    return modifiers & (altGr | Qt::MetaModifier);
+}
+
 int SourceEditor::typedCharacter(const QKeyEvent& event) {
-    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
-    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return -1;
+    if (isCommandKey(event.modifiers())) return -1;
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;

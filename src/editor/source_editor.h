@@ -58,6 +58,8 @@ public:
     // and Shift+Tab 9, Backspace 8, Esc 27, or the typed character; -1 when
     // the event types none (control and Alt combinations, bare modifiers).
     static int typedCharacter(const QKeyEvent& event);
+    // Keys held with these modifiers give commands, not characters.
+    static bool isCommandKey(Qt::KeyboardModifiers modifiers);
 
     // Editor operations on 0-based positions, in which a line break counts
     // two characters.

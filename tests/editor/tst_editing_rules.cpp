@@ -131,6 +131,11 @@ private slots:
         QCOMPARE(f.editor().bytes(), QByteArray("x\r\n\tif (a)\r\n\t{\r\n\t\t"));
         QCOMPARE(f.editor().selectionStart(), f.editor().length());
         QCOMPARE(f.subsystem().rules().Last_Key, int('{'));
+        // A brace typed with AltGr (Control and Alt) is a brace all the same.
+        f.setText("x\r\n\tif (a)", 10);
+        f.key(Qt::Key_Return);
+        QTest::keyClick(&f.editor(), '{', Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(f.editor().bytes(), QByteArray("x\r\n\tif (a)\r\n\t{\r\n\t\t"));
         // "}" right after an indented Enter takes one indentation character.
         f.setText("x\r\n\t\tfoo;", 9);
         f.key(Qt::Key_Return);
@@ -319,6 +324,13 @@ private slots:
         QVERIFY(!w.List1()->isVisible());
         QCOMPARE(f.subsystem().help().Current_Word, QString());
         QCOMPARE(f.subsystem().help().Current_Word_pos, -1);
+        // A command key ends the word too; Shift alone does not.
+        f.type("pr");
+        QTest::keyClick(&f.editor(), Qt::Key_Shift, Qt::ShiftModifier);
+        QCOMPARE(f.subsystem().help().Current_Word, QString("pr"));
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!w.List1()->isVisible());
+        QCOMPARE(f.subsystem().help().Current_Word, QString());
     }
 
     void clipboardCommands() {

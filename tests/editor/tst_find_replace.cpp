@@ -74,6 +74,7 @@ private slots:
         QCOMPARE(d.foundpos, 1);
         w.menuItem("find_next")->trigger();  // F3
         QCOMPARE(d.foundpos, 2);
+        QTRY_VERIFY(f.editor().hasFocus());  // F3 gives the focus back
         QCOMPARE(f.editor().selectionStart(), 2);
         QVERIFY(f.dialogs.messages.isEmpty());
         // Nothing further: the selection stays and the user is told.
