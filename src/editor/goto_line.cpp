@@ -2,7 +2,6 @@
 
 #include "app/layout_rules.h"
 #include "editor/source_editor.h"
-#include "editor/text_rules.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,24 +9,21 @@
 
 namespace quv {
 
-namespace {
+qint64 EditorLines::length() const {
+    return editor_.length();
+}
 
-// The editor's own line numbering for the goto scan.
-class EditorLines : public LineModel {
-public:
-    explicit EditorLines(const SourceEditor& editor) : editor_(editor) {}
-    qint64 length() const override { return editor_.length(); }
-    qint32 lineCount() const override { return editor_.lines(); }
-    qint64 lineStart(qint32 line) const override { return editor_.lineStart(line); }
-    qint32 lineOf(qint64 position) const override {
-        return editor_.lineOf(static_cast<int>(position));
-    }
+qint32 EditorLines::lineCount() const {
+    return editor_.lines();
+}
 
-private:
-    const SourceEditor& editor_;
-};
+qint64 EditorLines::lineStart(qint32 line) const {
+    return editor_.lineStart(line);
+}
 
-}  // namespace
+qint32 EditorLines::lineOf(qint64 position) const {
+    return editor_.lineOf(static_cast<int>(position));
+}
 
 void Goto_line(SourceEditor& editor, qint32& line_number) {
     if (line_number < 0) line_number = 0;

@@ -2,6 +2,8 @@
 // the small dialog Gotoline that asks for the line number.
 #pragma once
 
+#include "editor/text_rules.h"
+
 #include <QWidget>
 #include <QtGlobal>
 
@@ -10,6 +12,19 @@ class QLineEdit;
 namespace quv {
 
 class SourceEditor;
+
+// The editor's own line numbering, for the goto scan.
+class EditorLines : public LineModel {
+public:
+    explicit EditorLines(const SourceEditor& editor) : editor_(editor) {}
+    qint64 length() const override;
+    qint32 lineCount() const override;
+    qint64 lineStart(qint32 line) const override;
+    qint32 lineOf(qint64 position) const override;
+
+private:
+    const SourceEditor& editor_;
+};
 
 // Puts the caret at the start of the line (a negative index is set to 0) and
 // keeps it in view. Like a walk through the text position by position that

@@ -2,6 +2,7 @@
 // control against the walk position by position on generated texts.
 #include "editor/goto_line.h"
 #include "editor_fixture.h"
+#include "literal_goto.h"
 
 #include <QAction>
 #include <QLabel>
@@ -13,23 +14,6 @@ using namespace quv;
 using quv::test::EditorFixture;
 
 namespace {
-
-// The walk as stated, with the control's line of each position.
-int literalGoto(const SourceEditor& e, qint32 line) {
-    if (line <= 0) return 0;
-    int p = 0;
-    int previous = 0;
-    int same = 0;
-    int l = 0;
-    do {
-        ++p;
-        ++same;
-        l = e.lineOf(p);
-        if (l != previous) same = 0;
-        previous = l;
-    } while (l != line && same < 1000);
-    return std::min(p, e.length());
-}
 
 QByteArray numberedLines(int count) {
     QByteArray text;
@@ -137,7 +121,7 @@ private slots:
             }
             f.setText(text);
             for (qint32 line = 0; line <= f.editor().lines() + 2; ++line) {
-                const int expected = literalGoto(f.editor(), line);
+                const qint64 expected = quv::test::literalGoto(EditorLines(f.editor()), line);
                 qint32 n = line;
                 Goto_line(f.editor(), n);
                 QVERIFY2(f.editor().selectionStart() == expected,

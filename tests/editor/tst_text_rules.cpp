@@ -1,6 +1,7 @@
 // Block indent and unindent on text, the goto scan against a literal walk
 // position by position on many generated texts, and the typed line number.
 #include "editor/text_rules.h"
+#include "literal_goto.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -8,6 +9,7 @@
 #include <limits>
 
 using namespace quv;
+using quv::test::literalGoto;
 
 namespace {
 
@@ -31,30 +33,11 @@ public:
         const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
         return static_cast<qint32>(after - starts_.begin()) - 1;
     }
-    mutable qint64 calls = 0;
 
 private:
     qint64 length_;
     QVector<qint64> starts_;
 };
-
-// The walk as stated: p from 1 on, counting the positions on one line, until
-// the line is reached or 1000 positions passed on one line; the caret then
-// cannot go past the end of the text.
-qint64 literalGoto(const LineModel& lines, qint32 line) {
-    qint64 p = 0;
-    qint32 previous = 0;
-    qint64 same = 0;
-    qint32 l = 0;
-    do {
-        ++p;
-        ++same;
-        l = lines.lineOf(p);
-        if (l != previous) same = 0;
-        previous = l;
-    } while (l != line && same < 1000);
-    return std::min(p, lines.length());
-}
 
 QByteArray randomText(QRandomGenerator& rng) {
     static const int lengths[] = {0, 1, 2, 5, 40, 997, 998, 999, 1000, 1001, 1002, 1500, 2600};
