@@ -13,6 +13,7 @@
 #include "app/status_panels.h"
 #include "build/compiler_runner.h"
 #include "comm/quvcom.h"
+#include "editor/editor_subsystem.h"
 #include "editor/source_editor.h"
 
 #include <QAction>
@@ -102,6 +103,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
     registerOwnWindow(help_, true);
+    editor_ = new EditorSubsystem(*this);
     compiler_ = new CompilerRunner(*this);
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
@@ -323,7 +325,9 @@ void MainWindow::Form_Resize() {
 
 void MainWindow::Timer1_Timer() {}
 
-void MainWindow::loadHelpLists() {}
+void MainWindow::loadHelpLists() {
+    editor_->loadHelpLists();
+}
 
 std::optional<int> MainWindow::compile() {
     return compiler_->compile();

@@ -26,6 +26,7 @@ class Clock;
 class CompilerRunner;
 class Dialogs;
 class Documents;
+class EditorSubsystem;
 class HelpViewer;
 class QuvCom;
 class SettingsStore;
@@ -77,6 +78,8 @@ public:
     // A menu item by its name ("EditorEnabled", "Open", ...).
     QAction* menuItem(const QString& name) const;
     Documents& documents() const { return *documents_; }
+    // The editing rules, help list, find and goto dialogs and their commands.
+    EditorSubsystem& editor() const { return *editor_; }
     HelpViewer* helpViewer() const { return help_; }
     CompilerRunner& compiler() const { return *compiler_; }
     AppServices& services() { return services_; }
@@ -137,6 +140,7 @@ private:
     Documents* documents_;
     HelpViewer* help_;
     CompilerRunner* compiler_ = nullptr;
+    EditorSubsystem* editor_ = nullptr;
     std::array<QPushButton*, 11> buttons_{};
     QHash<QString, QAction*> actions_;
     QList<QPointer<QWidget>> ownWindows_;

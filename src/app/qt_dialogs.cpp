@@ -1,6 +1,7 @@
 #include "app/qt_dialogs.h"
 
 #include "app/app_paths.h"
+#include "app/font_and_print.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -8,6 +9,8 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace quv {
 
@@ -99,8 +102,13 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial) {
     return FontChoice{f.family(), f.pointSizeF()};
 }
 
-std::optional<QString> QtDialogs::printText(const QString&) {
-    return QStringLiteral("Printing is not available.");
+std::optional<QString> QtDialogs::printText(const QString& text) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return QStringLiteral("No printer is installed, so nothing was printed. Install a "
+                              "printer, make it the default printer and print again.");
+    QPrinter printer(info, QPrinter::HighResolution);
+    return printPlainText(printer, text);
 }
 
 }  // namespace quv

@@ -1,0 +1,82 @@
+#include "app/font_and_print.h"
+
+#include "app/dialogs.h"
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "editor/source_editor.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QListWidget>
+#include <QPainter>
+#include <QPrinter>
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
+#include <QTextOption>
+
+namespace quv {
+
+void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list,
+                      Dialogs& dialogs, SettingsStore& settings) {
+    FontChoice initial;
+    initial.size = settings.getNumber(keys::kFontSize, keys::kDefaultFontSize);
+    initial.name = settings.get(keys::kFontName, QString());
+    const std::optional<FontChoice> chosen = dialogs.chooseFont(initial);
+    if (!chosen) return;
+    editor.setEditorFont(chosen->name, chosen->size);
+    list.setFont(editor.editorFont());
+    if (scope == FontScope::Stored) {
+        settings.save(keys::kFontSize, SettingsStore::numberText(chosen->size));
+        settings.save(keys::kFontName, chosen->name);
+    }
+}
+
+void printProgram(SourceEditor& editor, Dialogs& dialogs) {
+    const QByteArray bytes =
+        editor.selectionLength() == 0 ? editor.bytes() : editor.selectedBytes();
+    if (const std::optional<QString> error = dialogs.printText(QString::fromLatin1(bytes)))
+        dialogs.message(*error, Buttons::Ok, Icon::Exclamation, kAppTitle);
+}
+
+std::optional<QString> printPlainText(QPrinter& printer, const QString& text) {
+    if (!printer.isValid()) return QStringLiteral("The printer is not available.");
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return QStringLiteral("The printer could not start the document.");
+    QTextDocument doc;
+    doc.documentLayout()->setPaintDevice(&printer);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(10);
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(0);
+    QTextOption option = doc.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char(' ')) *
+                              8);
+    doc.setDefaultTextOption(option);
+    doc.setPlainText(lines);
+    // With a page size the layout moves a line that would cross the bottom
+    // of a page to the next one.
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    doc.setPageSize(page.size());
+    const int pages = std::max(1, doc.pageCount());
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer.newPage()) break;
+        painter.save();
+        const QRectF view(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -view.top());
+        doc.drawContents(&painter, view);
+        painter.restore();
+    }
+    // Ending the document hands the pages to the printer at once.
+    painter.end();
+    if (printer.printerState() == QPrinter::Error)
+        return QStringLiteral("The printer reported an error; the document was not printed.");
+    return std::nullopt;
+}
+
+}  // namespace quv
