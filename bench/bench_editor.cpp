@@ -7,7 +7,7 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
-#include "comm/offline_com.h"
+#include "comm/link_com.h"
 #include "editor/editor_subsystem.h"
 #include "editor/find_dialog.h"
 #include "editor/goto_line.h"
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     settings.save("editorenabled", "True");
     quv::SystemClock clock;
     SilentDialogs dialogs;
-    quv::OfflineCom com;
+    quv::LinkCom com(settings);
     quv::LinkState link;
     quv::MainWindow window({dialogs, settings, clock, com}, link);
     window.Form_Load();
