@@ -173,9 +173,7 @@ int main(int argc, char** argv) {
     quv::LinkCom com(settings);
     quv::LinkState link;
     quv::MainWindow window({dialogs, settings, clock, com}, link);
-    window.Form_Load();
-    window.show();
-    window.Form_Activate();
+    window.start();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     window.Source()->setFocus();
 

@@ -1,6 +1,7 @@
 // Prints the time from process start to the main window shown (offscreen),
 // the peak memory of that process, and the time to open a 10 MB source file.
 #include "app/clock.h"
+#include "app/desktop_program.h"
 #include "app/documents.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
@@ -39,12 +40,8 @@ double median(std::vector<double> v) {
 // The child: starts the program's window as main() does and reports.
 int child(int argc, char** argv) {
     QApplication app(argc, argv);
-    quv::NativeSettingsStore settings;
-    quv::SystemClock clock;
-    quv::QtDialogs dialogs;
-    quv::LinkCom com(settings);
-    quv::LinkState link;
-    quv::MainWindow window({dialogs, settings, clock, com}, link);
+    quv::DesktopProgram program;
+    quv::MainWindow& window = program.window;
     window.start();
     if (!QTest::qWaitForWindowExposed(&window)) return 2;
     QCoreApplication::processEvents();

@@ -1,9 +1,5 @@
 // QuvDeveloper: builds the services and the main window, then runs.
-#include "app/clock.h"
-#include "app/main_window.h"
-#include "app/qt_dialogs.h"
-#include "app/settings_store.h"
-#include "comm/link_com.h"
+#include "app/desktop_program.h"
 
 #include <QApplication>
 
@@ -18,16 +14,9 @@ int main(int argc, char** argv) {
     // The program ends with its main window, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    quv::NativeSettingsStore settings;
-    quv::SystemClock clock;
-    quv::QtDialogs dialogs;
-    quv::LinkCom com(settings);
-    quv::LinkState link;
-
-    quv::MainWindow window({dialogs, settings, clock, com}, link);
-    dialogs.setParentWindow(&window);
-    QObject::connect(&window, &quv::MainWindow::closed, &app, &QApplication::quit,
+    quv::DesktopProgram program;
+    QObject::connect(&program.window, &quv::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    window.start();
+    program.window.start();
     return app.exec();
 }

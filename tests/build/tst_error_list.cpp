@@ -1,3 +1,4 @@
+#include "support/sample_text.h"
 #include "app/text_file.h"
 #include "build_case.h"
 #include "editor/source_editor.h"
@@ -9,17 +10,11 @@
 #include <QtTest>
 
 using namespace quv;
+using quv::test::numberedLines;
 using quv::test::AppFixture;
 using quv::test::BuildCase;
 
 namespace {
-
-// Lines "line 1" to "line n", CR LF.
-QByteArray numberedLines(int n) {
-    QByteArray out;
-    for (int i = 1; i <= n; ++i) out += "line " + QByteArray::number(i) + "\r\n";
-    return out;
-}
 
 QByteArray record(const QString& line, const QString& file, const QString& message) {
     return (line + ':' + file + "\r\n" + message + "\r\n").toLocal8Bit();

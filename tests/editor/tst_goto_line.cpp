@@ -1,5 +1,6 @@
 // Goto line: the dialog with what users type into it, and Goto_line on the
 // control against the walk position by position on generated texts.
+#include "support/sample_text.h"
 #include "editor/goto_line.h"
 #include "editor_fixture.h"
 #include "literal_goto.h"
@@ -11,17 +12,8 @@
 #include <QtTest>
 
 using namespace quv;
+using quv::test::numberedLines;
 using quv::test::EditorFixture;
-
-namespace {
-
-QByteArray numberedLines(int count) {
-    QByteArray text;
-    for (int i = 1; i <= count; ++i) text += "line " + QByteArray::number(i) + "\r\n";
-    return text;
-}
-
-}  // namespace
 
 class TestGotoLine : public QObject {
     Q_OBJECT
