@@ -1,6 +1,6 @@
 #include "editor/help_words.h"
 
-#include <QFile>
+#include "app/text_file.h"
 
 #include <algorithm>
 #include <numeric>
@@ -37,9 +37,8 @@ void HelpWords::loadAll(const QDir& folder) {
 }
 
 void HelpWords::loadFile(const QString& path) {
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
-    loadBytes(file.readAll());
+    // A missing or unreadable word file adds no words.
+    if (const ReadResult read = readWholeFile(path); read.bytes) loadBytes(*read.bytes);
 }
 
 void HelpWords::loadBytes(const QByteArray& bytes) {
