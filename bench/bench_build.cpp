@@ -79,9 +79,10 @@ int main(int argc, char** argv) {
         processMs.push_back(t.nsecsElapsed() / 1e6);
     }
     const double build = median(buildMs), processes = median(processMs);
-    std::printf("compile with two programs that end at once: median %.2f ms; the two processes "
-                "alone: %.2f ms\n",
-                build, processes);
+    std::printf(
+        "compile with two programs that end at once: median %.2f ms; the two processes "
+        "alone: %.2f ms\n",
+        build, processes);
     std::printf("build overhead: %.2f ms per build (target < 30 ms)\n", build - processes);
 
     // An error file of about 5 MB.

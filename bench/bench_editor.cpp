@@ -30,7 +30,7 @@ namespace {
 
 // Answers every question silently: nothing here should ask one.
 class SilentDialogs : public quv::Dialogs {
-public:
+  public:
     int shown = 0;
     quv::Answer message(const QString&, quv::Buttons, quv::Icon, const QString&) override {
         ++shown;
@@ -75,8 +75,8 @@ QByteArray document(int lines) {
     QByteArray text;
     text.reserve(lines * 54);
     for (int i = 0; i < lines; ++i)
-        text += "\t\tvalue = table[" + QByteArray::number(i % 1000) +
-                "] + offset; /* next step */\r\n";
+        text +=
+            "\t\tvalue = table[" + QByteArray::number(i % 1000) + "] + offset; /* next step */\r\n";
     return text;
 }
 
@@ -115,7 +115,8 @@ Figures run(quv::MainWindow& w, int lines) {
             QTest::keyClick(&e, Qt::Key_Space);
             QTest::keyClick(&e, Qt::Key_P);
         },
-        key(Qt::Key_R), [&] {
+        key(Qt::Key_R),
+        [&] {
             QTest::keyClick(&e, Qt::Key_Left);
             undoAll();
         });

@@ -89,8 +89,9 @@ int main(int argc, char** argv) {
         startMs.push_back(out.value(0).toDouble() - before);
         peakMb.push_back(out.value(1).toDouble() / 1024.0);
     }
-    std::printf("start-up to window shown (offscreen): median %.1f ms, best %.1f ms (target < 150 ms)\n",
-                median(startMs), *std::min_element(startMs.begin(), startMs.end()));
+    std::printf(
+        "start-up to window shown (offscreen): median %.1f ms, best %.1f ms (target < 150 ms)\n",
+        median(startMs), *std::min_element(startMs.begin(), startMs.end()));
     std::printf("peak memory at window shown: median %.1f MB (target < 80 MB)\n", median(peakMb));
 
     // Opening a 10 MB source file.

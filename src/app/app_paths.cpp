@@ -48,9 +48,9 @@ QString windowCaption(const QString& initialDirectory) {
 std::optional<QString> folderOfPath(const QString& path, PathStyle style) {
     const qsizetype cut = path.lastIndexOf(separator(style));
     if (cut < 0) return std::nullopt;
-    if (cut == 0) return QString(separator(style));              // "/prog.c"
+    if (cut == 0) return QString(separator(style));  // "/prog.c"
     if (style == PathStyle::Windows && cut == 2 && path.at(1) == QLatin1Char(':'))
-        return path.left(3);                                     // "C:\prog.c"
+        return path.left(3);  // "C:\prog.c"
     return path.left(cut);
 }
 

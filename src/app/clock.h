@@ -6,7 +6,7 @@
 namespace quv {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDate today() const = 0;
     // Seconds since midnight, with fractions.
@@ -15,7 +15,7 @@ public:
 };
 
 class SystemClock : public Clock {
-public:
+  public:
     QDate today() const override;
     double timeOfDay() const override;
     void sleepMs(int ms) override;

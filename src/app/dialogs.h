@@ -21,7 +21,7 @@ struct FontChoice {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok,
@@ -32,10 +32,8 @@ public:
     // filter: pairs of description and pattern separated by "|", as in
     // "C Programs (*.c)|*.c|All Files (*.*)|*.*"; empty for no filter.
     // fileName: the name the dialog shows pre-filled. Nothing on cancel.
-    virtual std::optional<QString> openFileName(const QString& filter,
-                                                const QString& fileName) = 0;
-    virtual std::optional<QString> saveFileName(const QString& filter,
-                                                const QString& fileName) = 0;
+    virtual std::optional<QString> openFileName(const QString& filter, const QString& fileName) = 0;
+    virtual std::optional<QString> saveFileName(const QString& filter, const QString& fileName) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
     // Prints the text on the default printer and ends the document; on
     // failure returns the reason.

@@ -74,8 +74,7 @@ bool Documents::Save_program() {
 
 bool Documents::saveQuestion() {
     if (!Source_changed) return true;
-    if (saveConfirmation_ &&
-        dialogs_.message(kSaveQuestion, Buttons::YesNo) != Answer::Yes)
+    if (saveConfirmation_ && dialogs_.message(kSaveQuestion, Buttons::YesNo) != Answer::Yes)
         return true;
     return save_Click();
 }

@@ -18,7 +18,7 @@ class SourceEditor;
 
 class Documents : public QObject {
     Q_OBJECT
-public:
+  public:
     Documents(SourceEditor& editor, Dialogs& dialogs, SettingsStore& settings,
               QObject* parent = nullptr);
 
@@ -61,14 +61,14 @@ public:
     // The filter the file dialogs use: set by Open, reused by Save as.
     QString dialogFilter() const { return filter_; }
 
-signals:
+  signals:
     // The status bar panel "Name".
     void nameChanged(const QString& name);
     void recentFilesChanged();
     // The main window's activation sequence is due.
     void activationRequested();
 
-private:
+  private:
     void setName(const QString& name) { emit nameChanged(name); }
     SourceEditor& editor_;
     Dialogs& dialogs_;

@@ -5,19 +5,19 @@
 #include "app/settings_store.h"
 #include "editor/source_editor.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QListWidget>
 #include <QPainter>
 #include <QPrinter>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 #include <QTextOption>
 
 namespace quv {
 
-void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list,
-                      Dialogs& dialogs, SettingsStore& settings) {
+void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
+                      SettingsStore& settings) {
     FontChoice initial;
     initial.size = settings.getNumber(keys::kFontSize, keys::kDefaultFontSize);
     initial.name = settings.get(keys::kFontName, QString());

@@ -20,8 +20,8 @@ enum class FontScope { ThisRun, Stored };
 // Asks for a font, starting from the stored one; the editor and the help
 // list take the choice, which Stored also keeps in the settings. Cancelling
 // changes nothing.
-void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list,
-                      Dialogs& dialogs, SettingsStore& settings);
+void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
+                      SettingsStore& settings);
 
 // The selection, or the whole text when nothing is selected, on the default
 // printer; a printer that cannot print is reported to the user.

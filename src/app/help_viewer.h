@@ -10,7 +10,7 @@ namespace quv {
 
 class HelpViewer : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit HelpViewer(QWidget* parent = nullptr);
 
     // The help file of the application, "QuvC.HLP", bundled with the program.
@@ -22,7 +22,7 @@ public:
     int currentTopic() const { return topic_; }
     QTextBrowser* browser() const { return browser_; }
 
-private:
+  private:
     QTextBrowser* browser_;
     QString helpFile_ = QStringLiteral("QuvC.HLP");
     int topic_ = -1;

@@ -11,7 +11,9 @@ inline int twipsToPixels(double twips) {
     return static_cast<int>(twips >= 0 ? twips / kTwipsPerPixel + 0.5
                                        : twips / kTwipsPerPixel - 0.5);
 }
-inline float pixelsToTwips(int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+inline float pixelsToTwips(int pixels) {
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 // Fixed placements of the main window, in twips.
 namespace form1 {

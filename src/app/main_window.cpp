@@ -80,8 +80,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     bar1_->setRange(0, 100);
     bar1_->setValue(0);
     bar1_->setTextVisible(false);
-    bar1_->setGeometry(0, 0, twipsToPixels(form1::kDesignWidth),
-                       twipsToPixels(form1::kBarHeight));
+    bar1_->setGeometry(0, 0, twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kBarHeight));
 
     source_->setParent(client);
     list1_->setObjectName(QStringLiteral("List1"));
@@ -170,7 +169,8 @@ void MainWindow::buildMenus() {
         action->setObjectName(name);
         action->setProperty(kTopicProperty, def.topic);
         if (*def.key) {
-            action->setShortcut(QKeySequence(QString::fromLatin1(def.key), QKeySequence::PortableText));
+            action->setShortcut(
+                QKeySequence(QString::fromLatin1(def.key), QKeySequence::PortableText));
             action->setShortcutContext(Qt::WindowShortcut);
         }
         action->setCheckable(def.kind == MenuItemDef::Toggle);
@@ -191,7 +191,8 @@ void MainWindow::buildMenus() {
             (this->*handler)();
         });
     };
-    connect(menuItem(QStringLiteral("new")), &QAction::triggered, documents_, &Documents::new_Click);
+    connect(menuItem(QStringLiteral("new")), &QAction::triggered, documents_,
+            &Documents::new_Click);
     connect(menuItem(QStringLiteral("Open")), &QAction::triggered, documents_,
             &Documents::Open_Click);
     connect(menuItem(QStringLiteral("save")), &QAction::triggered, documents_,
@@ -274,8 +275,7 @@ void MainWindow::Form_Activate() {
     const PathStyle style = nativePathStyle();
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
     if (const auto moved = vbToMyc(folder, style)) QDir::setCurrent(*moved);
-    InitialDirectory =
-        initialDirectory(QDir::toNativeSeparators(QDir::currentPath()), style);
+    InitialDirectory = initialDirectory(QDir::toNativeSeparators(QDir::currentPath()), style);
     setWindowTitle(windowCaption(InitialDirectory));
     Form_Resize();
     help_->setHelpFile(QStringLiteral("QuvC.HLP"));

@@ -43,7 +43,7 @@ struct AppServices {
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(AppServices services, LinkState& link, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -111,17 +111,17 @@ public:
     void Help_Click();
     void showHelpTopic(int topic);
 
-signals:
+  signals:
     // The exit sequence has run and the window is gone: the program ends.
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildButtons();
     void applyWindowMode();

@@ -17,8 +17,8 @@ struct MenuItemDef {
     const char* name;
     const char* parent;  // nullptr: on the menu bar
     const char* caption;
-    const char* key;     // a key sequence in portable text, or ""
-    int topic;           // help topic, 0 for none
+    const char* key;  // a key sequence in portable text, or ""
+    int topic;        // help topic, 0 for none
     Kind kind;
 };
 

@@ -18,33 +18,48 @@ namespace {
 
 QMessageBox::StandardButtons standardButtons(Buttons b) {
     switch (b) {
-    case Buttons::Ok: return QMessageBox::Ok;
-    case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+        case Buttons::Ok:
+            return QMessageBox::Ok;
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon boxIcon(Icon i) {
     switch (i) {
-    case Icon::None: return QMessageBox::NoIcon;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Question: return QMessageBox::Question;
+        case Icon::None:
+            return QMessageBox::NoIcon;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
 
 Answer answerOf(int button) {
     switch (button) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Retry: return Answer::Retry;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
     }
 }
 
@@ -83,11 +98,11 @@ std::optional<QString> QtDialogs::fileDialog(bool save, const QString& filter,
                                              const QString& fileName) {
     const QString chosen =
         !save ? QFileDialog::getOpenFileName(parent_, QString(), startPath(fileName),
-                                            qtFilterFromPairs(filter), nullptr,
-                                            QFileDialog::DontUseNativeDialog)
-             : QFileDialog::getSaveFileName(parent_, QString(), startPath(fileName),
-                                            qtFilterFromPairs(filter), nullptr,
-                                            QFileDialog::DontUseNativeDialog);
+                                             qtFilterFromPairs(filter), nullptr,
+                                             QFileDialog::DontUseNativeDialog)
+              : QFileDialog::getSaveFileName(parent_, QString(), startPath(fileName),
+                                             qtFilterFromPairs(filter), nullptr,
+                                             QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(chosen);
 }
@@ -105,8 +120,9 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial) {
 std::optional<QString> QtDialogs::printText(const QString& text) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
-        return QStringLiteral("No printer is installed, so nothing was printed. Install a "
-                              "printer, make it the default printer and print again.");
+        return QStringLiteral(
+            "No printer is installed, so nothing was printed. Install a "
+            "printer, make it the default printer and print again.");
     QPrinter printer(info, QPrinter::HighResolution);
     return printPlainText(printer, text);
 }

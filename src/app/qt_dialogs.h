@@ -9,12 +9,11 @@
 namespace quv {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     // Boxes and dialogs are shown over this window.
     void setParentWindow(QWidget* parent) { parent_ = parent; }
 
-    Answer message(const QString& text, Buttons buttons, Icon icon,
-                   const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<QString> openFileName(const QString& filter, const QString& fileName) override;
@@ -22,7 +21,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> printText(const QString& text) override;
 
-private:
+  private:
     std::optional<QString> fileDialog(bool save, const QString& filter, const QString& fileName);
     QPointer<QWidget> parent_;
 };

@@ -8,10 +8,10 @@ namespace quv {
 
 class RecentButton : public QPushButton {
     Q_OBJECT
-public:
+  public:
     using QPushButton::QPushButton;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };
 

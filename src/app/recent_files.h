@@ -10,7 +10,7 @@
 namespace quv {
 
 class RecentFiles {
-public:
+  public:
     static constexpr int kSlots = 5;
 
     struct Slot {
@@ -37,7 +37,7 @@ public:
     int firstFilled() const;
     void highlightOnly(int n);
 
-private:
+  private:
     Slot& at(int n) { return slots_.at(static_cast<size_t>(n - 1)); }
     std::array<Slot, kSlots> slots_{};
 };

@@ -19,12 +19,14 @@ inline const QString kCompilerWindows = QStringLiteral("Compiler_windows");   //
 inline const QString kBaudRate = QStringLiteral("BaudRate");                  // default 38400
 inline const QString kCommPort = QStringLiteral("CommPort");                  // default 1
 inline const QString kTcpip = QStringLiteral("TCPIP");                        // "0" or "1"
-inline const QString kTcpipAddr = QStringLiteral("TCPIPAddr");  // default 127.0.0.1
+inline const QString kTcpipAddr = QStringLiteral("TCPIPAddr");                // default 127.0.0.1
 // "ComDevice" followed by a port number names the serial device of that port.
 inline const QString kComDevicePrefix = QStringLiteral("ComDevice");
 
 // "Last_1" to "Last_5": the recent files of buttons 6 to 10.
-inline QString lastFile(int slot) { return QStringLiteral("Last_%1").arg(slot); }
+inline QString lastFile(int slot) {
+    return QStringLiteral("Last_%1").arg(slot);
+}
 
 constexpr double kDefaultFontSize = 12;
 constexpr bool kDefaultSaveConfirmation = true;

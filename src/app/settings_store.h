@@ -12,7 +12,7 @@ class QSettings;
 namespace quv {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored text, or defaultValue when the key is absent.
     QString get(const QString& key, const QString& defaultValue = QString()) const {
@@ -37,7 +37,7 @@ public:
     // A number as number text: 12, 9.75.
     static QString numberText(double value);
 
-protected:
+  protected:
     virtual QString read(const QString& key, const QString& defaultValue) const = 0;
 };
 
@@ -45,7 +45,7 @@ protected:
 // name, section "Startup" ($XDG_CONFIG_HOME/QuvDeveloper.conf on Linux, the
 // registry under HKEY_CURRENT_USER\Software\QuvDeveloper on Windows).
 class NativeSettingsStore : public SettingsStore {
-public:
+  public:
     NativeSettingsStore();
     ~NativeSettingsStore() override;
     bool contains(const QString& key) const override;
@@ -53,24 +53,24 @@ public:
     // Where the values live (a file path, or a registry key).
     QString location() const;
 
-protected:
+  protected:
     QString read(const QString& key, const QString& defaultValue) const override;
 
-private:
+  private:
     std::unique_ptr<QSettings> settings_;
 };
 
 // A store that lives in memory only.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     bool contains(const QString& key) const override;
     void save(const QString& key, const QString& value) override;
     const QHash<QString, QString>& values() const { return values_; }
 
-protected:
+  protected:
     QString read(const QString& key, const QString& defaultValue) const override;
 
-private:
+  private:
     QHash<QString, QString> values_;
 };
 

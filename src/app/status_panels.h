@@ -14,7 +14,7 @@ class Clock;
 
 class StatusPanels : public QStatusBar {
     Q_OBJECT
-public:
+  public:
     StatusPanels(Clock& clock, QWidget* parent = nullptr);
 
     // Panels by key: "Baud", "Line", "Name", "Project".
@@ -24,7 +24,7 @@ public:
     QLabel* panel(int index) const;
     void refreshDate();
 
-private:
+  private:
     Clock& clock_;
     QList<QLabel*> panels_;
     QHash<QString, QLabel*> byKey_;

@@ -11,8 +11,10 @@ QByteArray withCrLf(const QByteArray& text) {
     const char* p = text.constData();
     qsizetype extra = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r')) ++extra;
-        else if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n')) ++extra;
+        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r'))
+            ++extra;
+        else if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
+            ++extra;
     }
     if (extra == 0) return text;
     QByteArray out;

@@ -50,8 +50,8 @@ CommandLine compilerPassCommand(const BuildNames& names, bool lineNumbers,
 
 CommandLine secondPassCommand(const BuildNames& names, const QString& currentFolder,
                               PathStyle style) {
-    return command(names, kSecondPass, {QStringLiteral("r")}, QStringLiteral(" r "),
-                   currentFolder, style);
+    return command(names, kSecondPass, {QStringLiteral("r")}, QStringLiteral(" r "), currentFolder,
+                   style);
 }
 
 }  // namespace quv

@@ -54,21 +54,21 @@ void BuildOutput::endProcess(const CommandLine& command, const ShellResult& resu
     QString tail;
     if (lineOpen_) tail = QStringLiteral("\n");
     switch (result.outcome) {
-    case ShellResult::Outcome::Exited:
-        tail += QStringLiteral("%1 ended with exit code %2\n")
-                    .arg(command.programName)
-                    .arg(result.exitCode);
-        break;
-    case ShellResult::Outcome::Crashed:
-        tail += QStringLiteral("%1 crashed: %2\n").arg(command.programName, result.error);
-        break;
-    case ShellResult::Outcome::NotStarted:
-        tail += QStringLiteral("%1 could not be started: %2\n").arg(command.programName,
-                                                                     result.error);
-        break;
-    case ShellResult::Outcome::Abandoned:
-        tail += QStringLiteral("%1 was stopped\n").arg(command.programName);
-        break;
+        case ShellResult::Outcome::Exited:
+            tail += QStringLiteral("%1 ended with exit code %2\n")
+                        .arg(command.programName)
+                        .arg(result.exitCode);
+            break;
+        case ShellResult::Outcome::Crashed:
+            tail += QStringLiteral("%1 crashed: %2\n").arg(command.programName, result.error);
+            break;
+        case ShellResult::Outcome::NotStarted:
+            tail += QStringLiteral("%1 could not be started: %2\n")
+                        .arg(command.programName, result.error);
+            break;
+        case ShellResult::Outcome::Abandoned:
+            tail += QStringLiteral("%1 was stopped\n").arg(command.programName);
+            break;
     }
     append(tail);
 }
@@ -93,8 +93,10 @@ void BuildOutput::showBeside() {
         g.moveBottomRight(main.bottomRight() - QPoint(16, 40));
         if (const QScreen* screen = parentWidget()->screen()) {
             const QRect room = screen->availableGeometry();
-            g.moveLeft(std::clamp(g.left(), room.left(), std::max(room.left(), room.right() - g.width())));
-            g.moveTop(std::clamp(g.top(), room.top(), std::max(room.top(), room.bottom() - g.height())));
+            g.moveLeft(
+                std::clamp(g.left(), room.left(), std::max(room.left(), room.right() - g.width())));
+            g.moveTop(
+                std::clamp(g.top(), room.top(), std::max(room.top(), room.bottom() - g.height())));
         }
         move(g.topLeft());
         placed_ = true;

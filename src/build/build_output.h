@@ -14,7 +14,7 @@ namespace quv {
 
 class BuildOutput : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit BuildOutput(QWidget* parent = nullptr);
 
     // Forgets the output of the previous build.
@@ -29,7 +29,7 @@ public:
     QString text() const;
     QPlainTextEdit* view() const { return view_; }
 
-private:
+  private:
     void append(const QString& text);
     QPlainTextEdit* view_;
     QStringDecoder decoder_;

@@ -8,7 +8,7 @@
 namespace quv {
 
 class BusyPointer {
-public:
+  public:
     BusyPointer() { hold(); }
     ~BusyPointer() { release(); }
     BusyPointer(const BusyPointer&) = delete;
@@ -26,7 +26,7 @@ public:
         held_ = false;
     }
 
-private:
+  private:
     bool held_ = false;
 };
 

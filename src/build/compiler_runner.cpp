@@ -18,13 +18,13 @@ namespace {
 
 // Clears a flag when the scope ends, however it ends.
 class FlagGuard {
-public:
+  public:
     explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
     ~FlagGuard() { flag_ = false; }
     FlagGuard(const FlagGuard&) = delete;
     FlagGuard& operator=(const FlagGuard&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -102,8 +102,9 @@ std::optional<int> CompilerRunner::compile() {
         busy.release();
         const QString text =
             QFileInfo::exists(command.program)
-                ? QStringLiteral("The compiler program %1 in the folder %2 could not be "
-                                 "started:\n%3")
+                ? QStringLiteral(
+                      "The compiler program %1 in the folder %2 could not be "
+                      "started:\n%3")
                       .arg(command.programName, command.folder, result.error)
                 : QStringLiteral("The compiler program %1 was not found in the folder %2.")
                       .arg(command.programName, command.folder);

@@ -18,7 +18,7 @@ class MainWindow;
 
 class CompilerRunner : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit CompilerRunner(MainWindow& window);
 
     // The whole build: 1 when both passes succeeded, 0 when a pass failed or
@@ -38,7 +38,7 @@ public:
     Errors* errorList() const { return errors_; }
     BuildOutput* buildOutput() const { return output_; }
 
-private:
+  private:
     bool compilerWindowChecked() const;
     MainWindow& window_;
     Errors* errors_;

@@ -14,7 +14,7 @@ class MainWindow;
 
 class Errors : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Errors(MainWindow& window);
 
     // Reads the error file of the file built (the current document when no
@@ -36,12 +36,12 @@ public:
     // Selects the row in all three lists and jumps to its error.
     void selectRow(int row);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void clearRows();
     void jumpToError(int row);
     MainWindow& window_;

@@ -10,7 +10,7 @@
 namespace quv {
 
 class QuvCom {
-public:
+  public:
     // Called by the library, on the user-interface thread while the caller
     // pumps events: event code, event value, a reserved value, a text.
     using EventRoutine =
@@ -62,8 +62,8 @@ public:
     virtual void B_ClearBaseProgram(qint32 port, qint32 baud) = 0;
     // 1: success; any other value: failure.
     virtual qint32 B_ResetBaseProgram(qint32 port, qint32 baud) = 0;
-    virtual void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix,
-                               qint32 station, qint32 remote) = 0;
+    virtual void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                               qint32 remote) = 0;
     virtual void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
                                 qint32 reserved2) = 0;
     virtual void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) = 0;

@@ -28,8 +28,8 @@ bool EditingRules::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         help_.complete();
         return true;
     }
-    const bool modifierKey = key == Qt::Key_Shift || key == Qt::Key_Control ||
-                             key == Qt::Key_Alt || key == Qt::Key_Meta || key == Qt::Key_AltGr;
+    const bool modifierKey = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                             key == Qt::Key_Meta || key == Qt::Key_AltGr;
     if (!modifierKey && SourceEditor::isCommandKey(modifiers)) {
         // A command (undo, paste, select all...) types no character but ends
         // the word, as a control character would.
@@ -37,13 +37,16 @@ bool EditingRules::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         return false;
     }
     switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown: help_.reset(); break;
-    default: break;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            help_.reset();
+            break;
+        default:
+            break;
     }
     return false;
 }

@@ -17,7 +17,7 @@ class SourceEditor;
 
 class EditingRules : public QObject, public EditorKeyRules {
     Q_OBJECT
-public:
+  public:
     // What the rules read and change outside the editor.
     struct Hooks {
         std::function<bool()> autoIndent;        // the menu item Auto Indent is checked
@@ -44,7 +44,7 @@ public:
     // The last character code the Auto Indent rules saw.
     int Last_Key = 0;
 
-private:
+  private:
     // Each rule may consume the character (c becomes 0); the Enter rule can
     // also end the handler, leaving Last_Key as it is.
     enum class Outcome { Continue, EndHandler };

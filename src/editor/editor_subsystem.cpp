@@ -22,7 +22,9 @@ EditorSubsystem::EditorSubsystem(MainWindow& window)
       window_(window),
       help_(new InstructionHelp(*window.Source(), *window.List1(), this)) {
     EditingRules::Hooks hooks;
-    hooks.autoIndent = [this] { return window_.menuItem(QStringLiteral("AutoIndent"))->isChecked(); };
+    hooks.autoIndent = [this] {
+        return window_.menuItem(QStringLiteral("AutoIndent"))->isChecked();
+    };
     hooks.escape = [this] {
         if (find_ && find_->isVisible()) find_->hide();
         window_.ReceiveTerminal = QStringLiteral("ESC");

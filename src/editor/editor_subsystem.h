@@ -14,7 +14,7 @@ class MainWindow;
 
 class EditorSubsystem : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit EditorSubsystem(MainWindow& window);
 
     // Start-up and every good compiler pass.
@@ -36,7 +36,7 @@ public:
     FindDialog& Findtext();
     GotoDialog& Gotoline();
 
-private:
+  private:
     void backToEditor();
     MainWindow& window_;
     InstructionHelp* help_;

@@ -17,7 +17,7 @@ class SourceEditor;
 
 class FindDialog : public QWidget {
     Q_OBJECT
-public:
+  public:
     FindDialog(SourceEditor& editor, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The menu item find: the search text selected, the replacement
@@ -42,10 +42,10 @@ public:
     // Where the last search found the text; -1 when it found nothing.
     qint32 foundpos = -1;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     int options() const;
     QByteArray searchText() const;
     // The text equals the search text, letter case aside.

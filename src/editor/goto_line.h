@@ -15,14 +15,14 @@ class SourceEditor;
 
 // The editor's own line numbering, for the goto scan.
 class EditorLines : public LineModel {
-public:
+  public:
     explicit EditorLines(const SourceEditor& editor) : editor_(editor) {}
     qint64 length() const override;
     qint32 lineCount() const override;
     qint64 lineStart(qint32 line) const override;
     qint32 lineOf(qint64 position) const override;
 
-private:
+  private:
     const SourceEditor& editor_;
 };
 
@@ -35,7 +35,7 @@ void Goto_line(SourceEditor& editor, qint32& line_number);
 
 class GotoDialog : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit GotoDialog(SourceEditor& editor, QWidget* parent = nullptr);
 
     // The menu item goto: shows the dialog with the focus in its text box.
@@ -45,14 +45,14 @@ public:
     void Text1_Enter();
     QLineEdit* Text1() const { return text1_; }
 
-signals:
+  signals:
     // The dialog has moved the caret and closed.
     void done();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     SourceEditor& editor_;
     QLineEdit* text1_;
 };

@@ -11,7 +11,7 @@
 namespace quv {
 
 class HelpWords {
-public:
+  public:
     // Help_Text holds indexes 0 to 5000; the numbering of the words starts
     // at 1, so at most 5000 words are kept.
     static constexpr int kHelpTextSize = 5001;
@@ -50,7 +50,7 @@ public:
     // The words that begin with the prefix exactly (letter case counts).
     Match match(const QString& prefix) const;
 
-private:
+  private:
     void sortWords();
     QVector<QString> helpText_;
     int count_ = 0;

@@ -99,9 +99,8 @@ void InstructionHelp::reset() {
 
 void InstructionHelp::showHelpOfSelection() {
     const QListWidgetItem* item = list_.currentItem();
-    const QString text = item && item->isSelected()
-                             ? words_.helpText(item->data(Qt::UserRole).toInt())
-                             : kToolTip;
+    const QString text =
+        item && item->isSelected() ? words_.helpText(item->data(Qt::UserRole).toInt()) : kToolTip;
     if (list_.toolTip() != text) list_.setToolTip(text);
 }
 

@@ -16,7 +16,7 @@ class SourceEditor;
 
 class InstructionHelp : public QObject {
     Q_OBJECT
-public:
+  public:
     // The list's own tooltip, shown until an entry's help text replaces it.
     static const QString kToolTip;
 
@@ -43,10 +43,10 @@ public:
     // The typed letters match two or more words: Tab keeps its meaning.
     bool allow_tab = false;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void fillList();
     void showHelpOfSelection();
     SourceEditor& editor_;

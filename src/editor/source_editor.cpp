@@ -137,13 +137,18 @@ bool SourceEditor::isCommandKey(Qt::KeyboardModifiers modifiers) {
 int SourceEditor::typedCharacter(const QKeyEvent& event) {
     if (isCommandKey(event.modifiers())) return -1;
     switch (event.key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Escape: return 27;
-    default: break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Escape:
+            return 27;
+        default:
+            break;
     }
     const QString text = event.text();
     if (text.isEmpty()) return -1;
@@ -183,8 +188,7 @@ void SourceEditor::mousePressEvent(QMouseEvent* event) {
 }
 
 int SourceEditor::selectionStart() const {
-    return static_cast<int>(
-        const_cast<SourceEditor*>(this)->SendScintilla(SCI_GETSELECTIONSTART));
+    return static_cast<int>(const_cast<SourceEditor*>(this)->SendScintilla(SCI_GETSELECTIONSTART));
 }
 
 int SourceEditor::selectionEnd() const {
@@ -249,8 +253,9 @@ int SourceEditor::search(const QByteArray& text, int start, int end, int options
     auto* self = const_cast<SourceEditor*>(this);
     const int stop = end < 0 ? length() : std::min(end, length());
     if (text.isEmpty() || start < 0 || start >= stop) return -1;
-    self->SendScintilla(SCI_SETSEARCHFLAGS,
-                        (options & kWholeWord) ? static_cast<unsigned long>(SCFIND_WHOLEWORD) : 0UL);
+    self->SendScintilla(SCI_SETSEARCHFLAGS, (options & kWholeWord)
+                                                ? static_cast<unsigned long>(SCFIND_WHOLEWORD)
+                                                : 0UL);
     self->SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start),
                         static_cast<long>(stop));
     return static_cast<int>(self->SendScintilla(

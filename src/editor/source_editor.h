@@ -2,10 +2,10 @@
 // every position counts a line break as two characters.
 #pragma once
 
+#include <Qsci/qsciscintilla.h>
 #include <QByteArray>
 #include <QFont>
 #include <QKeySequence>
-#include <Qsci/qsciscintilla.h>
 
 class QsciLexerCPP;
 
@@ -15,7 +15,7 @@ namespace quv {
 // stroke arrives as a key down, then the character it types (if any), then
 // a key up.
 class EditorKeyRules {
-public:
+  public:
     virtual ~EditorKeyRules() = default;
     // True when the key is taken: the control does not act on it and no
     // character follows.
@@ -30,7 +30,7 @@ public:
 
 class SourceEditor : public QsciScintilla {
     Q_OBJECT
-public:
+  public:
     explicit SourceEditor(QWidget* parent = nullptr);
 
     // The whole text as bytes, each one a character.
@@ -88,12 +88,12 @@ public:
     int findText(const QByteArray& text, int start, int end = -1, int options = 0);
     static constexpr int kWholeWord = 2;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void updateMarginWidth();
     QsciLexerCPP* lexer_ = nullptr;
     QFont font_;

@@ -72,8 +72,8 @@ qint32 gotoLineIndex(const QString& typed) {
     qsizetype i = 0;
     const qsizetype n = typed.size();
     const auto at = [&](qsizetype k) { return k < n ? typed[k] : QChar(); };
-    while (i < n && (typed[i] == u' ' || typed[i] == u'\t' || typed[i] == u'\r' ||
-                     typed[i] == u'\n'))
+    while (i < n &&
+           (typed[i] == u' ' || typed[i] == u'\t' || typed[i] == u'\r' || typed[i] == u'\n'))
         ++i;
     QString number;
     if (at(i) == u'+' || at(i) == u'-') number += typed[i++];

@@ -20,7 +20,7 @@ QByteArray unindentBlock(const QByteArray& block);
 // The lines of a text, as the editor numbers them: 0-based, the last line
 // running on past the end of the text.
 class LineModel {
-public:
+  public:
     virtual ~LineModel() = default;
     virtual qint64 length() const = 0;
     virtual qint32 lineCount() const = 0;  // 1 or more

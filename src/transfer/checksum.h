@@ -12,7 +12,10 @@ struct Checksum {
     // Rotating sum: depends on the order of the bytes, 0 to 65535.
     qint32 Checksum2 = 0;
 
-    void Reset_Checksum() { Checksum1 = 0; Checksum2 = 0; }
+    void Reset_Checksum() {
+        Checksum1 = 0;
+        Checksum2 = 0;
+    }
 
     void Do_Checksum(int c) {
         const qint32 v = (c + 1) & 0xFF;

@@ -40,7 +40,7 @@ int highlightedButton(MainWindow& w) {
 
 class TestDocuments : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void everyByteSurvivesOpenAndSave() {
         AppFixture f;
         const QString path = f.writeFile("bytes.c", everyByte());
@@ -112,8 +112,10 @@ private slots:
         QTest::keyClicks(w.Source(), "new ");
         if (answer >= 0) f.dialogs.answers << Answer(answer);
         w.menuItem("new")->trigger();
-        QCOMPARE(f.dialogs.texts(), answer >= 0 ? QStringList{"Save changes to file ?"} : QStringList{});
-        QCOMPARE(AppFixture::readFile(path), saved ? QByteArray("new old\r\n") : QByteArray("old\r\n"));
+        QCOMPARE(f.dialogs.texts(),
+                 answer >= 0 ? QStringList{"Save changes to file ?"} : QStringList{});
+        QCOMPARE(AppFixture::readFile(path),
+                 saved ? QByteArray("new old\r\n") : QByteArray("old\r\n"));
         // New: an empty document named noname.c, the stored name emptied, the
         // previous document's button still highlighted.
         QVERIFY(w.Source()->bytes().isEmpty());
@@ -139,7 +141,7 @@ private slots:
     void openFiltersFollowTheModeAndSaveAsReusesThem() {
         AppFixture f;
         const QString bin = f.writeFile("prog.bin", QByteArray("\x01\x02\x00\xff", 4));
-        MainWindow& w = f.start();  // compact mode
+        MainWindow& w = f.start();      // compact mode
         w.documents().save_as_Click();  // before any Open: no filter
         QCOMPARE(f.dialogs.saveFilters, QStringList{QString()});
         f.dialogs.openAnswers << bin;
@@ -209,16 +211,19 @@ private slots:
         AppFixture f;
         QStringList files;
         for (int i = 1; i <= 6; ++i) files << f.writeFile(QString("f%1.c").arg(i), "x\r\n");
-        for (int slot = 1; slot <= 5; ++slot) f.settings.save(keys::lastFile(slot), files[slot - 1]);
+        for (int slot = 1; slot <= 5; ++slot)
+            f.settings.save(keys::lastFile(slot), files[slot - 1]);
         MainWindow& w = f.start();
         QCOMPARE(buttonCaptions(w), files.mid(0, 5));
         w.documents().Open_File(files[5]);
-        QCOMPARE(buttonCaptions(w), QStringList({files[5], files[1], files[2], files[3], files[4]}));
+        QCOMPARE(buttonCaptions(w),
+                 QStringList({files[5], files[1], files[2], files[3], files[4]}));
         QCOMPARE(highlightedButton(w), 6);
         QCOMPARE(w.Command1(6)->property("tag").toString(), files[5]);
         // Reopening a listed file keeps its button.
         w.documents().Open_File(files[3]);
-        QCOMPARE(buttonCaptions(w), QStringList({files[5], files[1], files[2], files[3], files[4]}));
+        QCOMPARE(buttonCaptions(w),
+                 QStringList({files[5], files[1], files[2], files[3], files[4]}));
         QCOMPARE(highlightedButton(w), 9);
     }
 
@@ -264,7 +269,8 @@ private slots:
         QStringList files;
         for (int i = 1; i <= 4; ++i)
             files << f.writeFile(QString("s%1.c").arg(i), QByteArray(200, 'a' + char(i)));
-        for (int slot = 1; slot <= 4; ++slot) f.settings.save(keys::lastFile(slot), files[slot - 1]);
+        for (int slot = 1; slot <= 4; ++slot)
+            f.settings.save(keys::lastFile(slot), files[slot - 1]);
         f.settings.save(keys::kEditorEnabled, "True");
         MainWindow& w = f.start();
         w.Command1_Click(7);

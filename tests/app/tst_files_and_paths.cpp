@@ -10,7 +10,7 @@ using namespace quv;
 
 class TestFilesAndPaths : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void lineBreaksBecomeCrLfAndNothingElseChanges_data() {
         QTest::addColumn<QByteArray>("in");
         QTest::addColumn<QByteArray>("out");
@@ -18,8 +18,8 @@ private slots:
         QTest::newRow("lf") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
         QTest::newRow("cr") << QByteArray("a\rb") << QByteArray("a\r\nb");
         QTest::newRow("mixed") << QByteArray("\n\r\r\n\n\r") << QByteArray("\r\n\r\n\r\n\r\n\r\n");
-        QTest::newRow("nul and high bytes") << QByteArray("\0\xff\x80\n", 4)
-                                            << QByteArray("\0\xff\x80\r\n", 5);
+        QTest::newRow("nul and high bytes")
+            << QByteArray("\0\xff\x80\n", 4) << QByteArray("\0\xff\x80\r\n", 5);
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
     void lineBreaksBecomeCrLfAndNothingElseChanges() {
@@ -94,7 +94,8 @@ private slots:
     void dialogFiltersKeepTheirDescriptions() {
         QCOMPARE(qtFilterFromPairs(kSourceFilter),
                  QString("C Programs (*.c);;ASM (*.asm);;All Files (*)"));
-        QCOMPARE(qtFilterFromPairs(kProgramFilter), QString("Binary Program (*.bin);;All Files (*)"));
+        QCOMPARE(qtFilterFromPairs(kProgramFilter),
+                 QString("Binary Program (*.bin);;All Files (*)"));
         QCOMPARE(qtFilterFromPairs(QString()), QString());
     }
 };

@@ -7,7 +7,7 @@ using quv::LayoutInput;
 
 class TestLayout : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void buttonsAreEqualSixtyApartAndEndBeforeTheRightEdge_data() {
         QTest::addColumn<float>("W");
         QTest::newRow("design width") << 9330.0f;
@@ -64,7 +64,7 @@ private slots:
         QVERIFY(r.listLeft < 0);
 
         LayoutInput thin = narrow;
-        thin.W = 550;  // button width exactly 0
+        thin.W = 550;    // button width exactly 0
         thin.SH = 1300;  // SH - T - 250 > 0 but the editor height would be negative
         r = computeFormLayout(thin);
         QVERIFY(!r.buttonWidth[4].has_value());

@@ -22,7 +22,7 @@ using quv::test::AppFixture;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startUpFromAnEmptyStoreGivesEveryDefault() {
         AppFixture f;
         MainWindow& w = f.start();
@@ -50,7 +50,8 @@ private slots:
                                       QDir::toNativeSeparators(QDir::currentPath()) + "/");
         // The status bar's panels, the date first.
         StatusPanels* sb = w.StatusBar1();
-        QCOMPARE(sb->panel(1)->text(), QLocale::system().toString(f.clock.date, QLocale::ShortFormat));
+        QCOMPARE(sb->panel(1)->text(),
+                 QLocale::system().toString(f.clock.date, QLocale::ShortFormat));
         QCOMPARE(sb->panelText("Baud"), QString("Baud"));
         QCOMPARE(sb->panelText("Line"), QString("Line Number"));
         QCOMPARE(sb->panelText("Name"), QString("Filename"));
@@ -64,10 +65,12 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("1, no address") << "1" << QString() << QStringList{"TCPIP_Start(127.0.0.1)"};
-        QTest::newRow("1, address") << "1" << "10.0.0.7:4001"
-                                    << QStringList{"TCPIP_Start(10.0.0.7:4001)"};
-        QTest::newRow("0") << "0" << "10.0.0.7" << QStringList{};
-        QTest::newRow("2") << "2" << "10.0.0.7" << QStringList{};
+        QTest::newRow("1, address") << "1"
+                                    << "10.0.0.7:4001" << QStringList{"TCPIP_Start(10.0.0.7:4001)"};
+        QTest::newRow("0") << "0"
+                           << "10.0.0.7" << QStringList{};
+        QTest::newRow("2") << "2"
+                           << "10.0.0.7" << QStringList{};
         QTest::newRow("absent") << QString() << QString() << QStringList{};
         QTest::newRow("not a number") << "on" << QString() << QStringList{};
     }

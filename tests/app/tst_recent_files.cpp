@@ -26,7 +26,7 @@ RecentFiles startedWith(const QStringList& paths) {
 
 class TestRecentFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void aSixthFileReplacesTheOldestAndRanksStayOneToFive() {
         RecentFiles r = startedWith({"/a.c", "/b.c", "/c.c", "/d.c", "/e.c"});
         QCOMPARE(r.recordOpen("/f.c"), 1);

@@ -13,7 +13,7 @@ using quv::SettingsStore;
 
 class TestSettings : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void booleanTextReadsEveryForm_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");  // -1: cannot be read

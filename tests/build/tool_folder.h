@@ -19,8 +19,8 @@ struct ToolFolder {
     bool install(const QString& program, const QString& as) const {
         QFile::remove(path + as);
         return QFile::copy(program, path + as) &&
-               QFile::setPermissions(path + as, QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner);
+               QFile::setPermissions(path + as,
+                                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void tell(const QString& program, const QString& what, const QByteArray& content) const {
         QFile f(path + program + '.' + what);

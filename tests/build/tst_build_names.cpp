@@ -9,21 +9,27 @@ using namespace quv;
 
 class TestBuildNames : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void baseAndFolder_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("folder");
         const int win = int(PathStyle::Windows), posix = int(PathStyle::Posix);
-        QTest::newRow("C source") << "C:\\work\\prog.c" << win << "C:\\work\\prog" << "C:\\work\\";
-        QTest::newRow("any extension") << "C:\\work\\prog.asm" << win << "C:\\work\\prog" << "C:\\work\\";
-        QTest::newRow("last dot only") << "/src/a.b.c" << posix << "/src/a.b" << "/src/";
-        QTest::newRow("dot in the folder only") << "C:\\work.d\\prog" << win << "C:\\work" << "C:\\";
-        QTest::newRow("no folder") << "prog.c" << posix << "prog" << "";
-        QTest::newRow("blanks") << "/my work/my prog.c" << posix << "/my work/my prog" << "/my work/";
-        QTest::newRow("POSIX separator only")
-            << "/a\\b/prog.c" << posix << "/a\\b/prog" << "/a\\b/";
+        QTest::newRow("C source") << "C:\\work\\prog.c" << win << "C:\\work\\prog"
+                                  << "C:\\work\\";
+        QTest::newRow("any extension") << "C:\\work\\prog.asm" << win << "C:\\work\\prog"
+                                       << "C:\\work\\";
+        QTest::newRow("last dot only") << "/src/a.b.c" << posix << "/src/a.b"
+                                       << "/src/";
+        QTest::newRow("dot in the folder only") << "C:\\work.d\\prog" << win << "C:\\work"
+                                                << "C:\\";
+        QTest::newRow("no folder") << "prog.c" << posix << "prog"
+                                   << "";
+        QTest::newRow("blanks") << "/my work/my prog.c" << posix << "/my work/my prog"
+                                << "/my work/";
+        QTest::newRow("POSIX separator only") << "/a\\b/prog.c" << posix << "/a\\b/prog"
+                                              << "/a\\b/";
     }
     void baseAndFolder() {
         QFETCH(QString, path);
@@ -47,7 +53,8 @@ private slots:
 
     void commandLines() {
         const BuildNames n = *buildNames("C:\\my work\\prog.c", PathStyle::Windows);
-        const CommandLine plain = compilerPassCommand(n, false, "D:\\elsewhere", PathStyle::Windows);
+        const CommandLine plain =
+            compilerPassCommand(n, false, "D:\\elsewhere", PathStyle::Windows);
         QCOMPARE(plain.text, QString("C:\\my work\\myc.exe C:\\my work\\prog"));
         QCOMPARE(plain.program, QString("C:\\my work\\myc.exe"));
         QCOMPARE(plain.arguments, QStringList{"C:\\my work\\prog"});
@@ -81,7 +88,8 @@ private slots:
 
         // A first line without ":" is all line; a last line without its end
         // is kept; a lone LF ends a line too; an odd last line has no message.
-        const auto odd = parseErrorFile("no colon here\r\nmsg 1\n3:/a/b.c\r\nmsg 2\r\n4:x:y\r\nlast");
+        const auto odd =
+            parseErrorFile("no colon here\r\nmsg 1\n3:/a/b.c\r\nmsg 2\r\n4:x:y\r\nlast");
         QCOMPARE(odd.size(), 3);
         QCOMPARE(odd[0].line, QString("no colon here"));
         QCOMPARE(odd[0].file, QString());

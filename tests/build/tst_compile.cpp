@@ -24,7 +24,7 @@ bool busyPointerShown() {
 
 class TestCompile : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void thePassesRunInOrder_data() {
         QTest::addColumn<QByteArray>("mycCode");
         QTest::addColumn<QByteArray>("compileCode");
@@ -34,7 +34,8 @@ private slots:
         // The exit codes of myc.exe and compile.exe ("crash": it aborts).
         const auto row = [](const char* name, const char* myc, const char* compile, bool lines,
                             const QStringList& steps, int result) {
-            QTest::newRow(name) << QByteArray(myc) << QByteArray(compile) << lines << steps << result;
+            QTest::newRow(name) << QByteArray(myc) << QByteArray(compile) << lines << steps
+                                << result;
         };
         row("good build", "0", "0", false, {"M", "C"}, 1);
         row("good build, line numbers", "0", "0", true, {"MD", "C"}, 1);
@@ -73,7 +74,9 @@ private slots:
         BuildCase b;
         const QString caption = b.w().windowTitle();
         bool busyAtMessage = true;
-        b.f.dialogs.onMessage = [&](const auto&) { busyAtMessage = QApplication::overrideCursor(); };
+        b.f.dialogs.onMessage = [&](const auto&) {
+            busyAtMessage = QApplication::overrideCursor();
+        };
 
         b.w().documents().CurrentFileName.clear();
         QCOMPARE(b.w().compile(), std::nullopt);
@@ -131,7 +134,8 @@ private slots:
         QCOMPARE(b.f.dialogs.texts(),
                  answer >= 0 ? QStringList{"Save changes to file ?"} : QStringList{});
         if (answer >= 0) QCOMPARE(b.f.dialogs.messages[0].buttons, Buttons::YesNo);
-        QCOMPARE(AppFixture::readFile(b.source), saved ? QByteArray("new old\r\n") : QByteArray("old\r\n"));
+        QCOMPARE(AppFixture::readFile(b.source),
+                 saved ? QByteArray("new old\r\n") : QByteArray("old\r\n"));
         QCOMPARE(b.w().documents().Source_changed, !saved);
         QCOMPARE(b.w().Source()->bytes(), QByteArray("new old\r\n"));
         QCOMPARE(b.tools.calls().size(), 2);

@@ -1,7 +1,7 @@
-#include "support/sample_text.h"
 #include "app/text_file.h"
 #include "build_case.h"
 #include "editor/source_editor.h"
+#include "support/sample_text.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -10,9 +10,9 @@
 #include <QtTest>
 
 using namespace quv;
-using quv::test::numberedLines;
 using quv::test::AppFixture;
 using quv::test::BuildCase;
+using quv::test::numberedLines;
 
 namespace {
 
@@ -35,9 +35,7 @@ int caretLine(MainWindow& w) {
 // A case whose error file is written beside the program.
 struct ListCase : BuildCase {
     ListCase() : BuildCase(numberedLines(20)) {}
-    void errorFile(const QByteArray& bytes) {
-        f.writeFile("with blank/my prog.ERR", bytes);
-    }
+    void errorFile(const QByteArray& bytes) { f.writeFile("with blank/my prog.ERR", bytes); }
     QListWidget* list(int i) {
         return i == 0 ? errors().List1() : i == 1 ? errors().List2() : errors().List3();
     }
@@ -47,7 +45,7 @@ struct ListCase : BuildCase {
 
 class TestErrorList : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void theWindowAndItsColumns() {
         ListCase c;
         Errors& e = c.errors();
@@ -138,7 +136,8 @@ private slots:
         // A click on the row already chosen jumps to it again.
         c.w().Source()->setCaretPosition(40);
         QListWidget* l = c.list(list);
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(1)).center());
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(1)).center());
         QCOMPARE(c.w().Source()->caretPosition(), 0);
         // An error in the open file: nothing saved or reopened, nothing said.
         QVERIFY(c.f.dialogs.messages.isEmpty());

@@ -39,7 +39,7 @@ quint32 little(const QByteArray& b, int at, int size) {
 
 class TestToolchain : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void diagnosticsOfTheHostCompiler() {
         const QList<Diagnostic> d = parseDiagnostics(
             "/w/a.c: In function 'main':\n"
@@ -76,7 +76,10 @@ private slots:
         QVERIFY(std::holds_alternative<QString>(imageFromObject("")));
         QVERIFY(std::holds_alternative<QString>(imageFromObject("MZ not an object file at all")));
         // A header whose section table lies beyond the end of the file.
-        QByteArray cut("\x7f" "ELF\x02\x01\x01", 7);
+        QByteArray cut(
+            "\x7f"
+            "ELF\x02\x01\x01",
+            7);
         cut.resize(64, '\0');
         cut[0x28] = '\x7f';
         cut[0x3A] = 64;
@@ -147,8 +150,9 @@ private slots:
         QTemporaryDir dir;
         const QString base = dir.filePath("nothere");
         QCOMPARE(compilerPass({base}), 1);
-        QCOMPARE(AppFixture::readFile(base + ".ERR"),
-                 ("1:" + base + ".c\r\ncannot open the source file " + base + ".c\r\n").toLocal8Bit());
+        QCOMPARE(
+            AppFixture::readFile(base + ".ERR"),
+            ("1:" + base + ".c\r\ncannot open the source file " + base + ".c\r\n").toLocal8Bit());
         QCOMPARE(secondPass({base, "r"}), 1);
         QCOMPARE(compilerPass({}), 2);
     }

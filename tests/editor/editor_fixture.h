@@ -20,7 +20,8 @@ struct EditorFixture : AppFixture {
     // Full mode, so that the editor is shown; the options given on top.
     MainWindow& startEditor(const QHash<QString, QString>& options = {}) {
         settings.save(keys::kEditorEnabled, QStringLiteral("True"));
-        for (auto it = options.begin(); it != options.end(); ++it) settings.save(it.key(), it.value());
+        for (auto it = options.begin(); it != options.end(); ++it)
+            settings.save(it.key(), it.value());
         MainWindow& w = start();
         w.activateWindow();
         w.Source()->setFocus();

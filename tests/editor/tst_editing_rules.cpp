@@ -80,7 +80,7 @@ QByteArray randomLines(QRandomGenerator& rng, int count) {
 
 class TestEditingRules : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void enterCopiesTheIndentation_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("position");
@@ -88,19 +88,19 @@ private slots:
         QTest::addColumn<QByteArray>("result");
         QTest::addColumn<int>("caret");
         QTest::addColumn<bool>("handled");  // Last_Key became 13
-        QTest::newRow("first line") << QByteArray("\tabc") << 2 << 0
-                                    << QByteArray("\ta\r\nbc") << 4 << false;
-        QTest::newRow("start of a line") << QByteArray("x\r\n\tabc") << 3 << 0
-                                         << QByteArray("x\r\n\r\n\tabc") << 5 << false;
+        QTest::newRow("first line")
+            << QByteArray("\tabc") << 2 << 0 << QByteArray("\ta\r\nbc") << 4 << false;
+        QTest::newRow("start of a line")
+            << QByteArray("x\r\n\tabc") << 3 << 0 << QByteArray("x\r\n\r\n\tabc") << 5 << false;
         QTest::newRow("two Tabs") << QByteArray("x\r\n\t\tabc") << 7 << 0
                                   << QByteArray("x\r\n\t\tab\r\n\t\tc") << 11 << true;
         QTest::newRow("with a selection") << QByteArray("x\r\n\t\tabc") << 5 << 2
                                           << QByteArray("x\r\n\t\t\r\n\t\tabc") << 9 << true;
-        QTest::newRow("blanks only, text after") << QByteArray("x\r\n \t \r\n\tnext") << 4 << 0
-                                                 << QByteArray("x\r\n \r\n \t \t \r\n\tnext") << 9
-                                                 << true;
-        QTest::newRow("no indentation") << QByteArray("x\r\nabc") << 5 << 0
-                                        << QByteArray("x\r\nab\r\nc") << 7 << true;
+        QTest::newRow("blanks only, text after")
+            << QByteArray("x\r\n \t \r\n\tnext") << 4 << 0
+            << QByteArray("x\r\n \r\n \t \t \r\n\tnext") << 9 << true;
+        QTest::newRow("no indentation")
+            << QByteArray("x\r\nabc") << 5 << 0 << QByteArray("x\r\nab\r\nc") << 7 << true;
     }
     void enterCopiesTheIndentation() {
         QFETCH(QByteArray, text);
@@ -200,12 +200,12 @@ private slots:
                                               << QByteArray("\tab\r\n\tcd\r\nef") << 10;
         QTest::newRow("starts mid-line") << QByteArray("ab\r\ncd\r\nef") << 1 << 9 << false
                                          << QByteArray("a\tb\r\n\tcd\r\n\tef") << 12;
-        QTest::newRow("one character: a plain Tab") << QByteArray("abc") << 1 << 1 << false
-                                                    << QByteArray("a\tc") << 0;
+        QTest::newRow("one character: a plain Tab")
+            << QByteArray("abc") << 1 << 1 << false << QByteArray("a\tc") << 0;
         QTest::newRow("unindent") << QByteArray("\tab\r\ncd\r\n\t\tef") << 0 << 13 << true
                                   << QByteArray("ab\r\ncd\r\n\tef") << 11;
-        QTest::newRow("unindent mid-line") << QByteArray("a\tb\r\n\tcd\r\n\tef") << 1 << 11
-                                           << true << QByteArray("ab\r\ncd\r\nef") << 8;
+        QTest::newRow("unindent mid-line") << QByteArray("a\tb\r\n\tcd\r\n\tef") << 1 << 11 << true
+                                           << QByteArray("ab\r\ncd\r\nef") << 8;
         QTest::newRow("unindent ends on a line break")
             << QByteArray("\tab\r\n\tcd\r\n\tef") << 0 << 10 << true
             << QByteArray("ab\r\ncd\r\n\tef") << 8;

@@ -25,7 +25,7 @@ QWidget* nextTabStop(QWidget* w) {
 
 class TestFindReplace : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void theDialogAndItsControls() {
         EditorFixture f;
         MainWindow& w = f.startEditor();
@@ -171,16 +171,18 @@ private slots:
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QByteArray>("result");
-        QTest::newRow("longer") << QByteArray("a a a") << "a" << "xa" << QByteArray("xa xa xa");
-        QTest::newRow("doubled") << QByteArray("ab,ab") << "ab" << "abab"
-                                 << QByteArray("abab,abab");
-        QTest::newRow("case") << QByteArray("Int int") << "int" << "uint"
-                              << QByteArray("uint uint");
-        QTest::newRow("removing") << QByteArray("xxxx") << "x" << "" << QByteArray("");
-        QTest::newRow("overlapping removal") << QByteArray("aaaa") << "aa" << ""
-                                             << QByteArray("");
-        QTest::newRow("joined by the insertion") << QByteArray("abb") << "ab" << "xa"
-                                                 << QByteArray("xab");
+        QTest::newRow("longer") << QByteArray("a a a") << "a"
+                                << "xa" << QByteArray("xa xa xa");
+        QTest::newRow("doubled") << QByteArray("ab,ab") << "ab"
+                                 << "abab" << QByteArray("abab,abab");
+        QTest::newRow("case") << QByteArray("Int int") << "int"
+                              << "uint" << QByteArray("uint uint");
+        QTest::newRow("removing") << QByteArray("xxxx") << "x"
+                                  << "" << QByteArray("");
+        QTest::newRow("overlapping removal") << QByteArray("aaaa") << "aa"
+                                             << "" << QByteArray("");
+        QTest::newRow("joined by the insertion") << QByteArray("abb") << "ab"
+                                                 << "xa" << QByteArray("xab");
     }
     void replaceAllEndsWhenTheReplacementHoldsTheSearchText() {
         QFETCH(QByteArray, text);

@@ -36,7 +36,9 @@ std::optional<QString> printToPdf(const QString& path, const QString& text) {
 // Dialogs whose printer writes a PDF file.
 struct PdfDialogs : quv::test::ScriptedDialogs {
     QString path;
-    std::optional<QString> printText(const QString& text) override { return printToPdf(path, text); }
+    std::optional<QString> printText(const QString& text) override {
+        return printToPdf(path, text);
+    }
 };
 
 void checkFont(MainWindow& w, const QString& family, double size) {
@@ -50,7 +52,7 @@ void checkFont(MainWindow& w, const QString& family, double size) {
 
 class TestFontAndPrint : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
                  "pdftotext is missing: run scripts/install-deps");
@@ -121,7 +123,8 @@ private slots:
         LinkState link;
         MainWindow w({dialogs, settings, clock, com}, link);
         w.Form_Load();
-        w.Source()->setBytes("/* hidden */\r\nvoid put(int c)\r\n{\r\n\tx = 1;\r\n}\r\n/* hidden */");
+        w.Source()->setBytes(
+            "/* hidden */\r\nvoid put(int c)\r\n{\r\n\tx = 1;\r\n}\r\n/* hidden */");
         w.Source()->select(14, 31);
         w.menuItem("Print")->trigger();
         QVERIFY(dialogs.messages.isEmpty());

@@ -1,9 +1,9 @@
 // Goto line: the dialog with what users type into it, and Goto_line on the
 // control against the walk position by position on generated texts.
-#include "support/sample_text.h"
 #include "editor/goto_line.h"
 #include "editor_fixture.h"
 #include "literal_goto.h"
+#include "support/sample_text.h"
 
 #include <QAction>
 #include <QLabel>
@@ -12,12 +12,12 @@
 #include <QtTest>
 
 using namespace quv;
-using quv::test::numberedLines;
 using quv::test::EditorFixture;
+using quv::test::numberedLines;
 
 class TestGotoLine : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void theDialog() {
         EditorFixture f;
         MainWindow& w = f.startEditor();

@@ -38,7 +38,7 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 
 class TestHelpWords : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void wordsAndHelpTextsFollowTheByteRules() {
         HelpWords h;
         h.loadBytes(
@@ -48,8 +48,8 @@ private slots:
             "tab\tnext\r\n"           // a control byte ends a word
             "caf\xe9, \xe0 la carte\r\n"
             "last, no line break");
-        QCOMPARE(h.words(), (QStringList{"caf\u00e9", "last", "long int", "next", "printf",
-                                         "putc", "tab"}));
+        QCOMPARE(h.words(),
+                 (QStringList{"caf\u00e9", "last", "long int", "next", "printf", "putc", "tab"}));
         QCOMPARE(helpOf(h, "printf"), QString("  writes formatted text"));
         QCOMPARE(helpOf(h, "putc"), QString());
         QCOMPARE(helpOf(h, "long int"), QString("  a, b and c"));
@@ -139,10 +139,10 @@ private slots:
             std::sort(sorted.begin(), sorted.end());
             QCOMPARE(h.words(), sorted);
             for (int k = 0; k < 40; ++k) {
-                const QString prefix = rng.bounded(3) == 0 && !h.words().isEmpty()
-                                           ? h.words()[static_cast<int>(rng.bounded(
-                                                             h.words().size()))].left(1 + k % 3)
-                                           : randomWord(4);
+                const QString prefix =
+                    rng.bounded(3) == 0 && !h.words().isEmpty()
+                        ? h.words()[static_cast<int>(rng.bounded(h.words().size()))].left(1 + k % 3)
+                        : randomWord(4);
                 const HelpWords::Match fast = h.match(prefix);
                 const HelpWords::Match literal = walk(h.words(), prefix);
                 QVERIFY2(fast.row == literal.row && fast.several == literal.several,

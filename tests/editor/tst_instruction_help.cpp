@@ -25,7 +25,7 @@ QString selectedEntry(const MainWindow& w) {
 
 class TestInstructionHelp : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void severalMatchesKeepTabATab() {
         EditorFixture f;
         f.wordFile("funct1.txt", "printf, formatted output\r\nputc\r\nprint\r\n");

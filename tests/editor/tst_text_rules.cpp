@@ -16,7 +16,7 @@ namespace {
 // Lines as the editor counts them: a line ends after CR LF, a lone CR or a
 // lone LF; positions past the end belong to the last line.
 class ByteLines : public LineModel {
-public:
+  public:
     explicit ByteLines(const QByteArray& text) : length_(text.size()) {
         starts_ << 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -34,7 +34,7 @@ public:
         return static_cast<qint32>(after - starts_.begin()) - 1;
     }
 
-private:
+  private:
     qint64 length_;
     QVector<qint64> starts_;
 };
@@ -46,8 +46,8 @@ QByteArray randomText(QRandomGenerator& rng) {
     const int lineCount = 1 + static_cast<int>(rng.bounded(12));
     for (int i = 0; i < lineCount; ++i) {
         // Mostly short lines, now and then one near or past the limit.
-        const int len = rng.bounded(4) == 0 ? lengths[rng.bounded(13)]
-                                            : static_cast<int>(rng.bounded(60));
+        const int len =
+            rng.bounded(4) == 0 ? lengths[rng.bounded(13)] : static_cast<int>(rng.bounded(60));
         text += QByteArray(len, 'x');
         if (i + 1 < lineCount || rng.bounded(2)) text += breaks[rng.bounded(5)];
     }
@@ -58,16 +58,16 @@ QByteArray randomText(QRandomGenerator& rng) {
 
 class TestTextRules : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void blockIndent_data() {
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<QByteArray>("indented");
         QTest::addColumn<QByteArray>("unindented");
-        QTest::newRow("two characters") << QByteArray("ab") << QByteArray("\tab")
-                                        << QByteArray("ab");
-        QTest::newRow("three lines") << QByteArray("ab\r\n\tcd\r\nef")
-                                     << QByteArray("\tab\r\n\t\tcd\r\n\tef")
-                                     << QByteArray("ab\r\ncd\r\nef");
+        QTest::newRow("two characters")
+            << QByteArray("ab") << QByteArray("\tab") << QByteArray("ab");
+        QTest::newRow("three lines")
+            << QByteArray("ab\r\n\tcd\r\nef") << QByteArray("\tab\r\n\t\tcd\r\n\tef")
+            << QByteArray("ab\r\ncd\r\nef");
         QTest::newRow("ends on a line break")
             << QByteArray("\tab\r\ncd\r\n") << QByteArray("\t\tab\r\n\tcd\r\n")
             << QByteArray("ab\r\ncd\r\n");
@@ -78,10 +78,11 @@ private slots:
         QTest::newRow("two characters of the last line")
             << QByteArray("ab\r\n\tc") << QByteArray("\tab\r\n\t\tc") << QByteArray("ab\r\nc");
         QTest::newRow("one Tab per line at most")
-            << QByteArray("\t\tx\r\n\t\t\r\n\r\n\ty") << QByteArray("\t\t\tx\r\n\t\t\t\r\n\t\r\n\t\ty")
-            << QByteArray("\tx\r\n\t\r\n\r\ny");
-        QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r\n") << QByteArray("\t\r\n\t\r\n\t\r\n")
-                                     << QByteArray("\r\n\r\n\r\n");
+            << QByteArray("\t\tx\r\n\t\t\r\n\r\n\ty")
+            << QByteArray("\t\t\tx\r\n\t\t\t\r\n\t\r\n\t\ty") << QByteArray("\tx\r\n\t\r\n\r\ny");
+        QTest::newRow("empty lines")
+            << QByteArray("\r\n\r\n\r\n") << QByteArray("\t\r\n\t\r\n\t\r\n")
+            << QByteArray("\r\n\r\n\r\n");
         QTest::newRow("lone line feeds are not line breaks here")
             << QByteArray("a\nb\n\tc") << QByteArray("\ta\nb\n\tc") << QByteArray("a\nb\n\tc");
     }

@@ -35,7 +35,7 @@ struct AppFixture {
     QString writeFile(const QString& relativePath, const QByteArray& bytes) const;
     static QByteArray readFile(const QString& path);
 
-private:
+  private:
     QString previousFolder_;
 };
 

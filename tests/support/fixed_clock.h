@@ -6,7 +6,7 @@
 namespace quv::test {
 
 class FixedClock : public Clock {
-public:
+  public:
     QDate date{2026, 12, 6};
     double seconds = 36000.0;
     QDate today() const override { return date; }

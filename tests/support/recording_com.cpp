@@ -3,8 +3,12 @@
 namespace quv::test {
 
 namespace {
-QString n(qint32 v) { return QString::number(v); }
-QString t(const QByteArray& b) { return QString::fromLatin1(b); }
+QString n(qint32 v) {
+    return QString::number(v);
+}
+QString t(const QByteArray& b) {
+    return QString::fromLatin1(b);
+}
 }  // namespace
 
 void RecordingCom::record(const QString& name, const QStringList& args) {
@@ -37,8 +41,8 @@ void RecordingCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
 }
 qint32 RecordingCom::IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) {
     record(QStringLiteral("IO_Read"), {n(port), n(count), n(timeoutMs)});
-    const qint32 got = static_cast<qint32>(std::min<qsizetype>(
-        {static_cast<qsizetype>(count), buffer.size(), readData.size()}));
+    const qint32 got = static_cast<qint32>(
+        std::min<qsizetype>({static_cast<qsizetype>(count), buffer.size(), readData.size()}));
     for (qint32 i = 0; i < got; ++i) buffer[i] = readData[i];
     readData.remove(0, got);
     return got;
@@ -81,7 +85,8 @@ qint32 RecordingCom::ChangeBaseNameAntenaFast(qint32 port, const QByteArray& nam
     return result(QStringLiteral("ChangeBaseNameAntenaFast"));
 }
 qint32 RecordingCom::B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) {
-    record(QStringLiteral("B_BaseGetStatus"), {n(port), n(baud), n(static_cast<qint32>(reply.size()))});
+    record(QStringLiteral("B_BaseGetStatus"),
+           {n(port), n(baud), n(static_cast<qint32>(reply.size()))});
     const qint32 r = result(QStringLiteral("B_BaseGetStatus"));
     if (r != 0) {
         for (qsizetype i = 0; i < reply.size() && i < statusRecord.size(); ++i)
@@ -100,8 +105,8 @@ qint32 RecordingCom::B_ResetBaseProgram(qint32 port, qint32 baud) {
     record(QStringLiteral("B_ResetBaseProgram"), {n(port), n(baud)});
     return result(QStringLiteral("B_ResetBaseProgram"));
 }
-void RecordingCom::B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix,
-                                 qint32 station, qint32 remote) {
+void RecordingCom::B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                                 qint32 remote) {
     record(QStringLiteral("B_SetBaseName"), {n(port), n(baud), t(prefix), n(station), n(remote)});
 }
 void RecordingCom::B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,

@@ -10,7 +10,7 @@
 namespace quv::test {
 
 class RecordingCom : public QuvCom {
-public:
+  public:
     // Every call as "Name(arg, arg, ...)"; byte arguments are shown as text.
     QStringList calls;
     // Results by operation name; an operation without one returns 1.
@@ -34,10 +34,9 @@ public:
     void BackSendMessage(const QByteArray& destination, const QByteArray& data,
                          qint32 count) override;
     void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                  const QByteArray& data, qint32 count,
-                                                  qint32 mode, qint32 timeout) override;
-    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,
-                       QByteArray& sender) override;
+                                                  const QByteArray& data, qint32 count, qint32 mode,
+                                                  qint32 timeout) override;
+    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
     qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;
     qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
@@ -57,7 +56,7 @@ public:
     // The calls whose name is one of these, in order.
     QStringList callsNamed(const QStringList& names) const;
 
-private:
+  private:
     qint32 result(const QString& name) const { return results.value(name, 1); }
     void record(const QString& name, const QStringList& args = {});
     QList<QByteArray> delivered_;

@@ -9,10 +9,13 @@ Answer ScriptedDialogs::message(const QString& text, Buttons buttons, Icon icon,
     if (onMessage) onMessage(shown);
     if (!answers.isEmpty()) return answers.dequeue();
     switch (buttons) {
-    case Buttons::Ok:
-    case Buttons::OkCancel: return Answer::Ok;
-    case Buttons::RetryCancel: return Answer::Cancel;
-    default: return Answer::No;
+        case Buttons::Ok:
+        case Buttons::OkCancel:
+            return Answer::Ok;
+        case Buttons::RetryCancel:
+            return Answer::Cancel;
+        default:
+            return Answer::No;
     }
 }
 

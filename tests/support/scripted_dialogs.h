@@ -12,7 +12,7 @@
 namespace quv::test {
 
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;
@@ -35,8 +35,7 @@ public:
     // Runs when a message box is shown, before it is answered.
     std::function<void(const Shown&)> onMessage;
 
-    Answer message(const QString& text, Buttons buttons, Icon icon,
-                   const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<QString> openFileName(const QString& filter, const QString& fileName) override;

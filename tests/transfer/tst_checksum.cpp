@@ -6,7 +6,7 @@ using quv::Checksum;
 
 class TestChecksum : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void knownBlocks_data() {
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<int>("sum1");
@@ -15,8 +15,8 @@ private slots:
         QTest::newRow("abc") << QByteArray("abc") << 297 << 690 << QByteArray::fromHex("2901b202");
         QTest::newRow("empty") << QByteArray() << 0 << 0 << QByteArray(4, '\0');
         QTest::newRow("only 255") << QByteArray(50, '\xff') << 0 << 0 << QByteArray(4, '\0');
-        QTest::newRow("S and eight zeros") << (QByteArray("S") + QByteArray(8, '\0')) << 92
-                                           << 21759 << QByteArray::fromHex("5c00ff54");
+        QTest::newRow("S and eight zeros") << (QByteArray("S") + QByteArray(8, '\0')) << 92 << 21759
+                                           << QByteArray::fromHex("5c00ff54");
         QTest::newRow("ab") << QByteArray("ab") << 197 << 295 << QByteArray::fromHex("c5002701");
         QTest::newRow("ba") << QByteArray("ba") << 197 << 296 << QByteArray::fromHex("c5002801");
         QTest::newRow("twenty 0x7F carry into bit 0")

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-
 namespace quv::toolchain {
 
 namespace {
@@ -20,7 +19,7 @@ constexpr quint16 kNoMain = 0xFFFF;
 
 // Bounds-checked reads of an ELF file of either class and byte order.
 class ElfReader {
-public:
+  public:
     explicit ElfReader(const QByteArray& bytes) : b_(bytes) {}
 
     bool ok() const { return ok_; }
@@ -65,7 +64,7 @@ public:
         return QString::fromLatin1(start, static_cast<qsizetype>(qstrnlen(start, room)));
     }
 
-private:
+  private:
     const QByteArray& b_;
     bool ok_ = true;
     bool wide_ = true;
@@ -112,7 +111,8 @@ void putLittle(QByteArray& out, quint64 value, int size) {
 
 std::variant<Image, QString> imageFromObject(const QByteArray& object) {
     const QString damaged = QStringLiteral("the object file is damaged");
-    if (object.size() < 16 || !object.startsWith("\x7f" "ELF"))
+    if (object.size() < 16 || !object.startsWith("\x7f"
+                                                 "ELF"))
         return QStringLiteral("the host compiler did not write an ELF object file");
     ElfReader r(object);
     const auto elfClass = static_cast<quint8>(object.at(4));
@@ -145,7 +145,8 @@ std::variant<Image, QString> imageFromObject(const QByteArray& object) {
         s.inImage = data;
         if (data) {
             const quint64 align = std::clamp<quint64>(h.align, 1, kMaxAlign);
-            const quint64 at = (static_cast<quint64>(image.bytes.size()) + align - 1) / align * align;
+            const quint64 at =
+                (static_cast<quint64>(image.bytes.size()) + align - 1) / align * align;
             if (at + h.size > 0xFFFFFFFFull) return QStringLiteral("the program is too large");
             image.bytes.append(QByteArray(static_cast<qsizetype>(at) - image.bytes.size(), '\0'));
             image.bytes.append(r.slice(h.offset, h.size));
@@ -172,8 +173,9 @@ std::variant<Image, QString> imageFromObject(const QByteArray& object) {
                 imageOffsetOfSection.at(static_cast<qsizetype>(section)) < 0)
                 continue;
             if (r.text(strings.offset + name) != QLatin1String("main")) continue;
-            image.mainOffset = static_cast<quint32>(
-                imageOffsetOfSection.at(static_cast<qsizetype>(section)) + static_cast<qint64>(value));
+            image.mainOffset =
+                static_cast<quint32>(imageOffsetOfSection.at(static_cast<qsizetype>(section)) +
+                                     static_cast<qint64>(value));
         }
     }
     if (!r.ok()) return damaged;
@@ -183,9 +185,9 @@ std::variant<Image, QString> imageFromObject(const QByteArray& object) {
 QByteArray programHeader(const Image& image) {
     QByteArray h("Z7");
     putLittle(h, static_cast<quint64>(image.bytes.size()), 4);
-    const quint16 main =
-        image.mainOffset && *image.mainOffset < kNoMain ? static_cast<quint16>(*image.mainOffset)
-                                                        : kNoMain;
+    const quint16 main = image.mainOffset && *image.mainOffset < kNoMain
+                             ? static_cast<quint16>(*image.mainOffset)
+                             : kNoMain;
     putLittle(h, main, 2);
     return h;
 }
@@ -203,7 +205,8 @@ QByteArray listing(const Image& image, const QString& source, const QString& com
                      .arg(s.name, -24)
                      .arg(s.inImage ? QString::number(s.offset) : QStringLiteral("-"), 10)
                      .arg(s.size, 10)
-                     .arg(s.inImage ? QString() : QStringLiteral("  zero-filled, not in the image"));
+                     .arg(s.inImage ? QString()
+                                    : QStringLiteral("  zero-filled, not in the image"));
     }
     lines << QString() << QStringLiteral("image   %1 bytes").arg(image.bytes.size())
           << (image.mainOffset ? QStringLiteral("main    at offset %1").arg(*image.mainOffset)

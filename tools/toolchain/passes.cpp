@@ -59,13 +59,15 @@ struct Prepared {
 Prepared prepare(const Names& names, const QString& program) {
     writeFile(names.header, QByteArray());
     if (!QFileInfo(names.source).isFile()) {
-        failWith(names, program, QStringLiteral("cannot open the source file %1").arg(names.source));
+        failWith(names, program,
+                 QStringLiteral("cannot open the source file %1").arg(names.source));
         return {};
     }
     const auto compiler = findHostCompiler();
     if (!compiler) {
-        failWith(names, program,
-                 QStringLiteral("no C compiler found on PATH (cc, gcc or clang); set CC to name one"));
+        failWith(
+            names, program,
+            QStringLiteral("no C compiler found on PATH (cc, gcc or clang); set CC to name one"));
         return {};
     }
     return {*compiler, true};
@@ -92,9 +94,9 @@ Compiled compileRecords(const Names& names, const QString& compiler, const QStri
     const bool anyError = std::any_of(diagnostics.begin(), diagnostics.end(),
                                       [](const Diagnostic& d) { return d.error; });
     if (run.exitCode != 0 && !anyError)
-        c.records += errorRecord(names.source, 1,
-                                 QStringLiteral("the C compiler ended with exit code %1")
-                                     .arg(run.exitCode));
+        c.records +=
+            errorRecord(names.source, 1,
+                        QStringLiteral("the C compiler ended with exit code %1").arg(run.exitCode));
     c.failed = run.exitCode != 0 || anyError;
     return c;
 }
@@ -112,9 +114,8 @@ int compilerPass(const QStringList& arguments) {
         return 2;
     }
     const Names names(arguments.first());
-    const bool withWarnings =
-        std::any_of(arguments.begin() + 1, arguments.end(),
-                    [](const QString& a) { return isSwitch(a, "/D"); });
+    const bool withWarnings = std::any_of(arguments.begin() + 1, arguments.end(),
+                                          [](const QString& a) { return isSwitch(a, "/D"); });
     const Prepared p = prepare(names, program);
     if (!p.ok) return 1;
     // With /D the records may be warnings only: the exit code follows the errors.
@@ -122,8 +123,9 @@ int compilerPass(const QStringList& arguments) {
                                       {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
                                        QStringLiteral("-fdiagnostics-color=never"), names.source},
                                       withWarnings);
-    say(QStringLiteral("%1: %2\n").arg(program, c.failed ? QStringLiteral("errors in ") + names.source
-                                                          : names.source + QStringLiteral(" is correct")));
+    say(QStringLiteral("%1: %2\n")
+            .arg(program, c.failed ? QStringLiteral("errors in ") + names.source
+                                   : names.source + QStringLiteral(" is correct")));
     return finish(names, program, c.records, c.failed);
 }
 
@@ -142,9 +144,9 @@ int secondPass(const QStringList& arguments) {
     const QString object = work.filePath(QStringLiteral("program.o"));
     const Compiled c = compileRecords(
         names, p.compiler,
-        {QStringLiteral("-c"), QStringLiteral("-Os"), QStringLiteral("-fno-asynchronous-unwind-tables"),
-         QStringLiteral("-fno-ident"), QStringLiteral("-fdiagnostics-color=never"),
-         QStringLiteral("-o"), object, names.source},
+        {QStringLiteral("-c"), QStringLiteral("-Os"),
+         QStringLiteral("-fno-asynchronous-unwind-tables"), QStringLiteral("-fno-ident"),
+         QStringLiteral("-fdiagnostics-color=never"), QStringLiteral("-o"), object, names.source},
         false);
     if (c.failed) return finish(names, program, c.records, true);
 
@@ -153,14 +155,17 @@ int secondPass(const QStringList& arguments) {
         return failWith(names, program, QStringLiteral("the C compiler wrote no object file"));
     const auto made = imageFromObject(file.readAll());
     if (const auto* why = std::get_if<QString>(&made))
-        return failWith(names, program, QStringLiteral("cannot make the program image: %1").arg(*why));
+        return failWith(names, program,
+                        QStringLiteral("cannot make the program image: %1").arg(*why));
     const Image& image = std::get<Image>(made);
     // The header goes last: a complete header means a complete program.
     for (const auto& [path, bytes] :
-         {std::pair{names.image, image.bytes}, std::pair{names.listing, listing(image, names.source, p.compiler)},
+         {std::pair{names.image, image.bytes},
+          std::pair{names.listing, listing(image, names.source, p.compiler)},
           std::pair{names.header, programHeader(image)}}) {
         if (const auto failed = writeFile(path, bytes))
-            return failWith(names, program, QStringLiteral("cannot write %1: %2").arg(path, *failed));
+            return failWith(names, program,
+                            QStringLiteral("cannot write %1: %2").arg(path, *failed));
     }
     say(QStringLiteral("%1: %2, %3 bytes\n").arg(program, names.image).arg(image.bytes.size()));
     return finish(names, program, QByteArray(), false);

@@ -38,7 +38,8 @@ QList<Diagnostic> parseDiagnostics(const QString& output) {
 
 QByteArray errorRecord(const QString& source, int line, const QString& message) {
     QString oneLine = message;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     return QStringLiteral("%1:%2\r\n%3\r\n").arg(line).arg(source, oneLine).toLocal8Bit();
 }
 
