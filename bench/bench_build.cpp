@@ -3,8 +3,8 @@
 // by themselves; and the time the error list takes to show a large error
 // file.
 #include "app/documents.h"
-#include "build/compiler_runner.h"
-#include "build/errors_window.h"
+#include "compile/compiler_runner.h"
+#include "compile/errors_window.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>

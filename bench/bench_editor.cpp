@@ -3,11 +3,13 @@
 // letter that filters a help list of 5,000 words, Tab and Shift+Tab on a
 // block, Goto line to the last line and Replace All; and the ratio of the
 // long document's figure to the short one's.
-#include "app/clock.h"
-#include "app/dialogs.h"
 #include "app/main_window.h"
-#include "app/settings_store.h"
 #include "comm/link_com.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
+#include "core/event_pump.h"
+#include "core/settings_store.h"
+#include "core/working_folder.h"
 #include "editor/editor_subsystem.h"
 #include "editor/find_dialog.h"
 #include "editor/goto_line.h"
@@ -173,7 +175,9 @@ int main(int argc, char** argv) {
     SilentDialogs dialogs;
     quv::LinkCom com(settings);
     quv::LinkState link;
-    quv::MainWindow window({dialogs, settings, clock, com}, link);
+    quv::QtEventPump pump{&link.AppClosing};
+    quv::ProcessWorkingFolder folder;
+    quv::MainWindow window({dialogs, settings, clock, com, pump, folder}, link);
     window.start();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     window.Source()->setFocus();

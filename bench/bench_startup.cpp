@@ -1,12 +1,14 @@
 // Prints the time from process start to the main window shown (offscreen),
 // the peak memory of that process, and the time to open a 10 MB source file.
-#include "app/clock.h"
 #include "app/desktop_program.h"
 #include "app/documents.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
-#include "app/settings_store.h"
 #include "comm/link_com.h"
+#include "core/clock.h"
+#include "core/event_pump.h"
+#include "core/settings_store.h"
+#include "core/working_folder.h"
 #include "editor/source_editor.h"
 
 #include <QApplication>
@@ -112,8 +114,10 @@ int main(int argc, char** argv) {
     quv::QtDialogs dialogs;
     quv::LinkCom com(settings);
     quv::LinkState link;
+    quv::QtEventPump pump{&link.AppClosing};
+    quv::ProcessWorkingFolder folder;
     settings.save("editorenabled", "True");
-    quv::MainWindow window({dialogs, settings, clock, com}, link);
+    quv::MainWindow window({dialogs, settings, clock, com, pump, folder}, link);
     window.Form_Load();
     window.show();
     std::vector<double> openMs;

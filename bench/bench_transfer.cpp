@@ -3,11 +3,11 @@
 // divided by 3840, for a 64 KiB program sent as a background transfer and
 // as the raw RS232 frame, over TCP and over a pseudo-terminal.
 
-#include "app/settings_store.h"
-#include "comm/event_pump.h"
 #include "comm/link_com.h"
+#include "core/checksum.h"
+#include "core/event_pump.h"
+#include "core/settings_store.h"
 #include "sim_process.h"
-#include "transfer/checksum.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

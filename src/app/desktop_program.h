@@ -2,12 +2,14 @@
 // dialogs and communication library, and the main window working on them.
 #pragma once
 
-#include "app/clock.h"
-#include "app/link_state.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
-#include "app/settings_store.h"
 #include "comm/link_com.h"
+#include "core/clock.h"
+#include "core/event_pump.h"
+#include "core/link_state.h"
+#include "core/settings_store.h"
+#include "core/working_folder.h"
 
 namespace quv {
 
@@ -17,7 +19,9 @@ struct DesktopProgram {
     QtDialogs dialogs;
     LinkCom com{settings};
     LinkState link;
-    MainWindow window{AppServices{dialogs, settings, clock, com}, link};
+    QtEventPump pump{&link.AppClosing};
+    ProcessWorkingFolder folder;
+    MainWindow window{AppServices{dialogs, settings, clock, com, pump, folder}, link};
 
     DesktopProgram() { dialogs.setParentWindow(&window); }
 };

@@ -1,10 +1,11 @@
 #include "app/documents.h"
 
-#include "app/dialogs.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
-#include "app/text_file.h"
-#include "editor/source_editor.h"
+#include "core/dialogs.h"
+#include "core/options.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/text_file.h"
+#include "core/working_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,11 +23,19 @@ bool isNormalFile(const QString& path) {
 }
 }  // namespace
 
-Documents::Documents(SourceEditor& editor, Dialogs& dialogs, SettingsStore& settings,
-                     QObject* parent)
-    : QObject(parent), editor_(editor), dialogs_(dialogs), settings_(settings) {
-    connect(&editor_, &QsciScintilla::textChanged, this, [this] { Source_changed = true; });
+SaveStep saveQuestionStep(bool changed, bool confirm) {
+    if (!changed) return SaveStep::Nothing;
+    return confirm ? SaveStep::Ask : SaveStep::Save;
 }
+
+Documents::Documents(DocumentText& text, Dialogs& dialogs, SettingsStore& settings,
+                     WorkingFolder& folder, const Options& options, QObject* parent)
+    : QObject(parent),
+      text_(text),
+      dialogs_(dialogs),
+      settings_(settings),
+      folder_(folder),
+      options_(options) {}
 
 void Documents::Open_File(const QString& rawPath) {
     const QString path = QDir::toNativeSeparators(rawPath);
@@ -34,7 +43,7 @@ void Documents::Open_File(const QString& rawPath) {
     // The working folder follows the document, before the existence test is
     // used, so a missing file still moves it.
     if (const auto folder = folderOfPath(path, style_)) {
-        if (folder->isEmpty() || !QDir::setCurrent(*folder)) exists = false;
+        if (folder->isEmpty() || !folder_.setCurrent(*folder)) exists = false;
     }
     exists = exists && isNormalFile(path);
     if (!exists) {
@@ -50,7 +59,7 @@ void Documents::Open_File(const QString& rawPath) {
         return;
     }
     CurrentFileName = path;
-    editor_.setBytes(*read.bytes);
+    text_.setBytes(*read.bytes);
     setName(path);
     settings_.save(keys::kFileName, path);
     Source_changed = false;
@@ -59,8 +68,13 @@ void Documents::Open_File(const QString& rawPath) {
     emit activationRequested();
 }
 
+bool Documents::open(const QString& path) {
+    Open_File(path);
+    return CurrentFileName == QDir::toNativeSeparators(path);
+}
+
 bool Documents::Save_program() {
-    if (const auto error = writeWholeFile(CurrentFileName, withCrLf(editor_.bytes()))) {
+    if (const auto error = writeWholeFile(CurrentFileName, withCrLf(text_.bytes()))) {
         dialogs_.message(
             QStringLiteral("Cannot save the file %1:\n%2\n\nYour changes are still in the editor.")
                 .arg(CurrentFileName, *error),
@@ -72,22 +86,31 @@ bool Documents::Save_program() {
     return true;
 }
 
-bool Documents::saveQuestion() {
-    if (!Source_changed) return true;
-    if (saveConfirmation_ && dialogs_.message(kSaveQuestion, Buttons::YesNo) != Answer::Yes)
+bool Documents::save_Click() {
+    // A document without a name (the first start, before anything was
+    // opened) is saved under the name the user picks.
+    if (CurrentFileName.isEmpty()) return save_as_Click();
+    return Save_program();
+}
+
+bool Documents::askAndSave(SaveStep step) {
+    if (step == SaveStep::Nothing) return true;
+    if (step == SaveStep::Ask && dialogs_.message(kSaveQuestion, Buttons::YesNo) != Answer::Yes)
         return true;
     return save_Click();
 }
 
+bool Documents::saveQuestion() {
+    return askAndSave(saveQuestionStep(Source_changed, options_.Save_Confirmation));
+}
+
 bool Documents::exitSaveQuestion() {
-    if (!Source_changed) return true;
-    if (dialogs_.message(kSaveQuestion, Buttons::YesNo) != Answer::Yes) return true;
-    return save_Click();
+    return askAndSave(saveQuestionStep(Source_changed, true));
 }
 
 void Documents::new_Click() {
     if (!saveQuestion()) return;
-    editor_.setBytes(QByteArray());
+    text_.setBytes(QByteArray());
     CurrentFileName = kNewDocumentName;
     setName(kNewDocumentName);
     settings_.save(keys::kFileName, QString());
@@ -96,28 +119,29 @@ void Documents::new_Click() {
 
 void Documents::Open_Click() {
     if (!saveQuestion()) return;
-    filter_ = editorEnabled_ ? kSourceFilter : kProgramFilter;
+    filter_ = options_.EditorEnabled ? kSourceFilter : kProgramFilter;
     const auto chosen = dialogs_.openFileName(filter_, CurrentFileName);
     if (!chosen) return;
     Open_File(*chosen);
 }
 
-void Documents::save_as_Click() {
+bool Documents::save_as_Click() {
     const auto chosen = dialogs_.saveFileName(filter_, CurrentFileName);
-    if (!chosen) return;
+    if (!chosen) return false;
     const QString previous = CurrentFileName;
     CurrentFileName = QDir::toNativeSeparators(*chosen);
     if (!Save_program()) {
         // The text stays bound to the file it came from.
         CurrentFileName = previous;
-        return;
+        return false;
     }
     Open_File(CurrentFileName);
+    return true;
 }
 
 void Documents::Close_Click() {
     if (!saveQuestion()) return;
-    editor_.setBytes(QByteArray());
+    text_.setBytes(QByteArray());
     CurrentFileName = closedDocumentName(style_);
     setName(QString());
     settings_.save(keys::kFileName, QString());
@@ -137,8 +161,8 @@ void Documents::recentFileClicked(int index) {
         if (recent_.slot(n).highlighted) wasHighlighted = n;
     recent_.highlightOnly(slot);
     emit recentFilesChanged();
-    if (editorEnabled_) {
-        CaretPos.at(static_cast<size_t>(CurrentSlot)) = editor_.caretPosition();
+    if (options_.EditorEnabled) {
+        CaretPos.at(static_cast<size_t>(CurrentSlot)) = text_.caretPosition();
         if (!saveQuestion()) {
             // The save failed: the current document stays, and so does its highlight.
             recent_.highlightOnly(wasHighlighted);
@@ -146,8 +170,8 @@ void Documents::recentFileClicked(int index) {
             return;
         }
         Open_File(path);
-        editor_.setCaretPosition(CaretPos.at(static_cast<size_t>(slot)));
-        editor_.setFocus();
+        text_.setCaretPosition(CaretPos.at(static_cast<size_t>(slot)));
+        text_.focus();
     }
     CurrentSlot = slot;
 }

@@ -1,10 +1,14 @@
 // The current document and its files: open, new, save, save as, close, the
-// save question, and the five recent files with their caret positions.
+// save question, and the five recent files with their caret positions. It
+// works on the editor's text through a small view, so that every rule here
+// runs without a window.
 #pragma once
 
-#include "app/app_paths.h"
 #include "app/recent_files.h"
+#include "core/app_paths.h"
+#include "core/current_document.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -14,13 +18,33 @@ namespace quv {
 
 class Dialogs;
 class SettingsStore;
-class SourceEditor;
+class WorkingFolder;
+struct Options;
 
-class Documents : public QObject {
+// The editor's text as the documents see it.
+class DocumentText {
+  public:
+    virtual ~DocumentText() = default;
+    virtual QByteArray bytes() const = 0;
+    // Replaces the whole text; the caret goes to the start.
+    virtual void setBytes(const QByteArray& text) = 0;
+    virtual int caretPosition() const = 0;
+    virtual void setCaretPosition(int position) = 0;
+    // The editor gets the keyboard focus.
+    virtual void focus() = 0;
+};
+
+// What the save question does for a changed document.
+enum class SaveStep { Nothing, Ask, Save };
+// Nothing for an unchanged document; otherwise ask when the option Save
+// Confirmation is on, save without asking when it is off.
+SaveStep saveQuestionStep(bool changed, bool confirm);
+
+class Documents : public QObject, public CurrentDocument {
     Q_OBJECT
   public:
-    Documents(SourceEditor& editor, Dialogs& dialogs, SettingsStore& settings,
-              QObject* parent = nullptr);
+    Documents(DocumentText& text, Dialogs& dialogs, SettingsStore& settings, WorkingFolder& folder,
+              const Options& options, QObject* parent = nullptr);
 
     // The path of the document in the editor; the compiler and the upload
     // work on it.
@@ -35,18 +59,19 @@ class Documents : public QObject {
     RecentFiles& recent() { return recent_; }
     const RecentFiles& recent() const { return recent_; }
 
-    // Options the main window keeps in step.
-    void setSaveConfirmation(bool on) { saveConfirmation_ = on; }
-    void setEditorEnabled(bool on) { editorEnabled_ = on; }
+    // Every change of the editor's text.
+    void textChanged() { Source_changed = true; }
 
     void Open_File(const QString& path);
     // Writes the editor text; false (after telling the user why) when the
     // file could not be written, in which case nothing else changes.
     bool Save_program();
-    bool save_Click() { return Save_program(); }
+    // File > Save. A document that has no name yet is saved as a new file.
+    bool save_Click();
     void new_Click();
     void Open_Click();
-    void save_as_Click();
+    // False when the user cancelled or the file could not be written.
+    bool save_as_Click();
     void Close_Click();
     // A recent-file button, index 6 to 10.
     void recentFileClicked(int index);
@@ -61,6 +86,13 @@ class Documents : public QObject {
     // The filter the file dialogs use: set by Open, reused by Save as.
     QString dialogFilter() const { return filter_; }
 
+    // CurrentDocument, for the subsystems.
+    QString fileName() const override { return CurrentFileName; }
+    bool changed() const override { return Source_changed; }
+    bool askToSave() override { return saveQuestion(); }
+    bool save() override { return save_Click(); }
+    bool open(const QString& path) override;
+
   signals:
     // The status bar panel "Name".
     void nameChanged(const QString& name);
@@ -69,14 +101,15 @@ class Documents : public QObject {
     void activationRequested();
 
   private:
+    bool askAndSave(SaveStep step);
     void setName(const QString& name) { emit nameChanged(name); }
-    SourceEditor& editor_;
+    DocumentText& text_;
     Dialogs& dialogs_;
     SettingsStore& settings_;
+    WorkingFolder& folder_;
+    const Options& options_;
     RecentFiles recent_;
     QString filter_;
-    bool saveConfirmation_ = true;
-    bool editorEnabled_ = false;
     PathStyle style_ = nativePathStyle();
 };
 

@@ -1,8 +1,8 @@
 #include "app/font_and_print.h"
 
-#include "app/dialogs.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "core/dialogs.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
 #include "editor/source_editor.h"
 
 #include <QAbstractTextDocumentLayout>

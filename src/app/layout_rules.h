@@ -1,19 +1,12 @@
 // The main window's layout formulas, in twips (15 twips to a pixel).
 #pragma once
 
+#include "core/twips.h"
+
 #include <array>
 #include <optional>
 
 namespace quv {
-
-constexpr int kTwipsPerPixel = 15;
-inline int twipsToPixels(double twips) {
-    return static_cast<int>(twips >= 0 ? twips / kTwipsPerPixel + 0.5
-                                       : twips / kTwipsPerPixel - 0.5);
-}
-inline float pixelsToTwips(int pixels) {
-    return static_cast<float>(pixels * kTwipsPerPixel);
-}
 
 // Fixed placements of the main window, in twips.
 namespace form1 {

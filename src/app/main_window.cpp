@@ -1,32 +1,32 @@
 #include "app/main_window.h"
 
-#include "app/app_paths.h"
-#include "app/clock.h"
-#include "app/dialogs.h"
 #include "app/documents.h"
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/menu_tree.h"
 #include "app/recent_button.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "app/source_text.h"
 #include "app/status_panels.h"
-#include "build/compiler_runner.h"
 #include "comm/quvcom.h"
+#include "compile/compiler_runner.h"
+#include "core/app_paths.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/working_folder.h"
 #include "editor/editor_subsystem.h"
 #include "editor/source_editor.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QWindow>
@@ -67,7 +67,9 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
       bar1_(new QProgressBar),
       status_(new StatusPanels(services.clock)),
       timer1_(new QTimer(this)),
-      documents_(new Documents(*source_, services.dialogs, services.settings, this)),
+      sourceText_(std::make_unique<SourceText>(*source_)),
+      documents_(new Documents(*sourceText_, services.dialogs, services.settings, services.folder,
+                               options_, this)),
       help_(new HelpViewer(this)) {
     setObjectName(QStringLiteral("form1"));
     auto* client = new QWidget;
@@ -99,6 +101,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
             [this](const QString& name) { status_->setPanelText(QStringLiteral("Name"), name); });
     connect(documents_, &Documents::recentFilesChanged, this, &MainWindow::refreshRecentButtons);
     connect(documents_, &Documents::activationRequested, this, &MainWindow::Form_Activate);
+    connect(source_, &QsciScintilla::textChanged, documents_, &Documents::textChanged);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
     registerOwnWindow(help_, true);
@@ -118,7 +121,7 @@ QAction* MainWindow::menuItem(const QString& name) const {
 }
 
 bool MainWindow::editorEnabled() const {
-    return actions_.value(QStringLiteral("EditorEnabled"))->isChecked();
+    return options_.EditorEnabled;
 }
 
 void MainWindow::buildButtons() {
@@ -181,13 +184,9 @@ void MainWindow::buildMenus() {
 
     const auto on = [this](const char* name, void (MainWindow::*handler)()) {
         QAction* action = actions_.value(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, action, handler] {
-            // The menu has already inverted a check mark; the handler inverts
-            // it itself, as when it is called directly.
-            if (action->isCheckable()) {
-                const QSignalBlocker quiet(action);
-                action->setChecked(!action->isChecked());
-            }
+        connect(action, &QAction::triggered, this, [this, handler] {
+            // The menu has already inverted a check mark; the handler sets it
+            // from the option it toggles.
             (this->*handler)();
         });
     };
@@ -231,22 +230,12 @@ void MainWindow::start() {
 
 void MainWindow::Form_Load() {
     SettingsStore& s = services_.settings;
-    // 2. The editor font, shared with the help list.
-    const double fontSize = s.getNumber(keys::kFontSize, keys::kDefaultFontSize);
-    const QString fontName = s.get(keys::kFontName, QString());
-    source_->setEditorFont(fontName, fontSize);
+    // 2 to 7. The font and the stored options.
+    options_ = Options::load(s);
+    source_->setEditorFont(options_.FontName, options_.FontSize);
     list1_->setFont(source_->editorFont());
-    // 3. The last document.
     const QString lastDocument = s.get(keys::kFileName, QString());
-    // 4 to 6. The stored options.
-    Save_Confirmation = s.getBool(keys::kSaveConfirmation, keys::kDefaultSaveConfirmation);
-    actions_.value(QStringLiteral("SaveConfirmation"))->setChecked(Save_Confirmation);
-    documents_->setSaveConfirmation(Save_Confirmation);
-    actions_.value(QStringLiteral("AutoIndent"))
-        ->setChecked(s.getBool(keys::kAutoIndent, keys::kDefaultAutoIndent));
-    actions_.value(QStringLiteral("EditorEnabled"))
-        ->setChecked(s.getBool(keys::kEditorEnabled, keys::kDefaultEditorEnabled));
-    // 7. Full or compact mode.
+    showOptions();
     applyWindowMode();
     // 8. The recent files.
     for (int slot = 1; slot <= RecentFiles::kSlots; ++slot)
@@ -257,9 +246,7 @@ void MainWindow::Form_Load() {
     // 10. Slot 5 counts as the most recent, slot 1 as the oldest.
     documents_->recent().resetRanks();
     refreshRecentButtons();
-    // 11 to 13. Compiler window option and the link state.
-    actions_.value(QStringLiteral("compiler_window"))
-        ->setChecked(s.getBool(keys::kCompilerWindows, keys::kDefaultCompilerWindows));
+    // 11 to 13. The link state.
     link_.BaudRate = s.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
     link_.CommPort = s.getInt(keys::kCommPort, keys::kDefaultCommPort);
     // 14. The TCP/IP link, when the setting asks for it.
@@ -273,9 +260,9 @@ void MainWindow::Form_Load() {
 
 void MainWindow::Form_Activate() {
     const PathStyle style = nativePathStyle();
-    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-    if (const auto moved = vbToMyc(folder, style)) QDir::setCurrent(*moved);
-    InitialDirectory = initialDirectory(QDir::toNativeSeparators(QDir::currentPath()), style);
+    WorkingFolder& folder = services_.folder;
+    if (const auto moved = vbToMyc(folder.current(), style)) folder.setCurrent(*moved);
+    InitialDirectory = initialDirectory(folder.current(), style);
     setWindowTitle(windowCaption(InitialDirectory));
     Form_Resize();
     help_->setHelpFile(QStringLiteral("QuvC.HLP"));
@@ -339,7 +326,6 @@ void MainWindow::applyWindowMode() {
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     resize(width(), twipsToPixels(full ? form1::kFullModeNormalHeight : form1::kCompactHeight));
     if (full) setWindowState(windowState() | Qt::WindowMaximized);
-    documents_->setEditorEnabled(full);
 }
 
 void MainWindow::refreshRecentButtons() {
@@ -357,36 +343,44 @@ void MainWindow::refreshRecentButtons() {
     }
 }
 
-void MainWindow::toggleStored(const QString& item, const QString& key) {
-    QAction* a = actions_.value(item);
-    a->setChecked(!a->isChecked());
-    services_.settings.saveBool(key, a->isChecked());
+void MainWindow::toggle(Options::Toggle option, const char* item) {
+    options_.toggle(option, services_.settings);
+    menuItem(QString::fromLatin1(item))->setChecked(options_.value(option));
+}
+
+void MainWindow::showOptions() {
+    const std::pair<Options::Toggle, const char*> items[] = {
+        {Options::Toggle::EditorEnabled, "EditorEnabled"},
+        {Options::Toggle::compiler_window, "compiler_window"},
+        {Options::Toggle::SaveConfirmation, "SaveConfirmation"},
+        {Options::Toggle::AutoIndent, "AutoIndent"},
+        {Options::Toggle::Gencodewithlines, "Gencodewithlines"},
+    };
+    for (const auto& [option, item] : items)
+        menuItem(QString::fromLatin1(item))->setChecked(options_.value(option));
 }
 
 void MainWindow::AutoIndent_Click() {
-    toggleStored(QStringLiteral("AutoIndent"), keys::kAutoIndent);
+    toggle(Options::Toggle::AutoIndent, "AutoIndent");
 }
 
 void MainWindow::compiler_window_Click() {
-    toggleStored(QStringLiteral("compiler_window"), keys::kCompilerWindows);
+    toggle(Options::Toggle::compiler_window, "compiler_window");
     compiler_->compilerWindowOptionChanged();
 }
 
 void MainWindow::SaveConfirmation_Click() {
-    toggleStored(QStringLiteral("SaveConfirmation"), keys::kSaveConfirmation);
-    Save_Confirmation = menuItem(QStringLiteral("SaveConfirmation"))->isChecked();
-    documents_->setSaveConfirmation(Save_Confirmation);
+    toggle(Options::Toggle::SaveConfirmation, "SaveConfirmation");
 }
 
 void MainWindow::EditorEnabled_Click() {
-    toggleStored(QStringLiteral("EditorEnabled"), keys::kEditorEnabled);
+    toggle(Options::Toggle::EditorEnabled, "EditorEnabled");
     applyWindowMode();
     Form_Resize();
 }
 
 void MainWindow::Gencodewithlines_Click() {
-    GencodeLines = !GencodeLines;
-    menuItem(QStringLiteral("Gencodewithlines"))->setChecked(GencodeLines);
+    toggle(Options::Toggle::Gencodewithlines, "Gencodewithlines");
 }
 
 void MainWindow::Command1_Click(int index) {

@@ -2,7 +2,8 @@
 // and the subsystems, and runs the start-up, activation and exit sequences.
 #pragma once
 
-#include "app/link_state.h"
+#include "core/link_state.h"
+#include "core/options.h"
 
 #include <QHash>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -27,11 +29,14 @@ class CompilerRunner;
 class Dialogs;
 class Documents;
 class EditorSubsystem;
+class EventPump;
 class HelpViewer;
 class QuvCom;
 class SettingsStore;
 class SourceEditor;
+class SourceText;
 class StatusPanels;
+class WorkingFolder;
 
 // The outside services the window works through; tests replace each.
 struct AppServices {
@@ -39,6 +44,8 @@ struct AppServices {
     SettingsStore& settings;
     Clock& clock;
     QuvCom& com;
+    EventPump& pump;
+    WorkingFolder& folder;
 };
 
 class MainWindow : public QMainWindow {
@@ -87,8 +94,9 @@ class MainWindow : public QMainWindow {
 
     // The working folder with a trailing separator; shown in the caption.
     QString InitialDirectory;
-    bool Save_Confirmation = true;
-    bool GencodeLines = false;
+    // The options of Edit > Configurations and the font; the menu's check
+    // marks show them.
+    const Options& options() const { return options_; }
     // The address of the terminal that asked for a program, or "ESC" when
     // the user gave up waiting.
     QString ReceiveTerminal;
@@ -128,15 +136,18 @@ class MainWindow : public QMainWindow {
     void refreshRecentButtons();
     void focusWindowChanged(QWindow* now);
     int topicOfFocus() const;
-    void toggleStored(const QString& item, const QString& key);
+    void toggle(Options::Toggle option, const char* item);
+    void showOptions();
 
     AppServices services_;
     LinkState& link_;
+    Options options_;
     SourceEditor* source_;
     QListWidget* list1_;
     QProgressBar* bar1_;
     StatusPanels* status_;
     QTimer* timer1_;
+    std::unique_ptr<SourceText> sourceText_;
     Documents* documents_;
     HelpViewer* help_;
     CompilerRunner* compiler_ = nullptr;

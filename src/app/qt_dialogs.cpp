@@ -1,7 +1,7 @@
 #include "app/qt_dialogs.h"
 
-#include "app/app_paths.h"
 #include "app/font_and_print.h"
+#include "core/app_paths.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // The platform's message boxes, input box, file and font dialogs and printer.
 #pragma once
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 
 #include <QPointer>
 #include <QWidget>

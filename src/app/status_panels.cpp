@@ -1,7 +1,7 @@
 #include "app/status_panels.h"
 
-#include "app/clock.h"
 #include "app/layout_rules.h"
+#include "core/clock.h"
 
 #include <QLabel>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "comm/frame.h"
 
-#include "transfer/checksum.h"
+#include "core/checksum.h"
 
 #include <cstring>
 

@@ -2,8 +2,8 @@
 // TCP connection: raw bytes in and out, or frames through a FrameDecoder.
 #pragma once
 
-#include "comm/event_pump.h"
 #include "comm/frame.h"
+#include "core/event_pump.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "comm/link_com.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
 
 #include <QRandomGenerator>
 

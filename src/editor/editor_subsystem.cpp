@@ -3,7 +3,7 @@
 #include "app/font_and_print.h"
 #include "app/main_window.h"
 #include "app/status_panels.h"
-#include "app/text_file.h"
+#include "core/text_file.h"
 #include "editor/editing_rules.h"
 #include "editor/find_dialog.h"
 #include "editor/goto_line.h"
@@ -22,9 +22,7 @@ EditorSubsystem::EditorSubsystem(MainWindow& window)
       window_(window),
       help_(new InstructionHelp(*window.Source(), *window.List1(), this)) {
     EditingRules::Hooks hooks;
-    hooks.autoIndent = [this] {
-        return window_.menuItem(QStringLiteral("AutoIndent"))->isChecked();
-    };
+    hooks.autoIndent = [this] { return window_.options().AutoIndent; };
     hooks.escape = [this] {
         if (find_ && find_->isVisible()) find_->hide();
         window_.ReceiveTerminal = QStringLiteral("ESC");

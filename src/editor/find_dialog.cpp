@@ -1,7 +1,7 @@
 #include "editor/find_dialog.h"
 
-#include "app/dialogs.h"
-#include "app/layout_rules.h"
+#include "core/dialogs.h"
+#include "core/twips.h"
 #include "editor/source_editor.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "editor/goto_line.h"
 
-#include "app/layout_rules.h"
+#include "core/twips.h"
 #include "editor/source_editor.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "editor/help_words.h"
 
-#include "app/text_file.h"
+#include "core/text_file.h"
 
 #include <algorithm>
 #include <numeric>

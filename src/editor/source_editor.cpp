@@ -1,6 +1,6 @@
 #include "editor/source_editor.h"
 
-#include "app/text_file.h"
+#include "core/text_file.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>

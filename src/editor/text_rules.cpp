@@ -1,7 +1,8 @@
 #include "editor/text_rules.h"
 
-#include <cmath>
-#include <limits>
+#include "core/numeric_text.h"
+
+#include <algorithm>
 
 namespace quv {
 
@@ -69,51 +70,7 @@ qint64 gotoTarget(const LineModel& lines, qint32 line) {
 }
 
 qint32 gotoLineIndex(const QString& typed) {
-    qsizetype i = 0;
-    const qsizetype n = typed.size();
-    const auto at = [&](qsizetype k) { return k < n ? typed[k] : QChar(); };
-    while (i < n &&
-           (typed[i] == u' ' || typed[i] == u'\t' || typed[i] == u'\r' || typed[i] == u'\n'))
-        ++i;
-    QString number;
-    if (at(i) == u'+' || at(i) == u'-') number += typed[i++];
-    const auto digits = [&] {
-        qsizetype count = 0;
-        while (at(i).isDigit() && at(i).unicode() < 128) {
-            number += typed[i++];
-            ++count;
-        }
-        return count;
-    };
-    qsizetype mantissa = digits();
-    if (at(i) == u'.') {
-        number += u'.';
-        ++i;
-        mantissa += digits();
-    }
-    double value = 0;
-    if (mantissa > 0) {
-        // An exponent counts only when digits follow it.
-        const QChar e = at(i).toLower();
-        if (e == u'e' || e == u'd') {
-            qsizetype k = i + 1;
-            if (at(k) == u'+' || at(k) == u'-') ++k;
-            if (at(k).isDigit() && at(k).unicode() < 128) {
-                number += u'e';
-                if (k > i + 1) number += typed[i + 1];
-                i = k;
-                digits();
-            }
-        }
-        bool ok = false;
-        value = number.toDouble(&ok);
-        if (!ok && !std::isinf(value)) value = 0;
-    }
-    const double index = std::nearbyint(value - 1);
-    if (std::isnan(index)) return 0;
-    if (index >= std::numeric_limits<qint32>::max()) return std::numeric_limits<qint32>::max();
-    if (index <= std::numeric_limits<qint32>::min()) return std::numeric_limits<qint32>::min();
-    return static_cast<qint32>(index);
+    return roundHalfEven(leadingNumber(typed) - 1);
 }
 
 }  // namespace quv

@@ -42,7 +42,8 @@ qint64 gotoTarget(const LineModel& lines, qint32 line);
 // The 0-based line index of the number typed in the goto dialog: leading
 // blanks skipped, the number read as far as it goes (sign, digits, decimal
 // point, exponent), nothing readable counting as 0; minus 1, rounded to the
-// nearest integer with halves to the even one, kept within 32 bits.
+// nearest integer with halves to the even one, kept within 32 bits (the
+// numeric reader of core/numeric_text.h).
 qint32 gotoLineIndex(const QString& typed);
 
 }  // namespace quv

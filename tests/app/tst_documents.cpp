@@ -1,7 +1,7 @@
-#include "app/app_paths.h"
 #include "app/documents.h"
-#include "app/settings_keys.h"
 #include "app/status_panels.h"
+#include "core/app_paths.h"
+#include "core/settings_keys.h"
 #include "editor/source_editor.h"
 #include "support/app_fixture.h"
 

@@ -1,5 +1,5 @@
-#include "app/app_paths.h"
-#include "app/text_file.h"
+#include "core/app_paths.h"
+#include "core/text_file.h"
 
 #include <QDir>
 #include <QFile>

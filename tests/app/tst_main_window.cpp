@@ -1,8 +1,8 @@
 #include "app/documents.h"
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
-#include "app/settings_keys.h"
 #include "app/status_panels.h"
+#include "core/settings_keys.h"
 #include "editor/source_editor.h"
 #include "support/app_fixture.h"
 
@@ -32,11 +32,11 @@ class TestMainWindow : public QObject {
         QVERIFY(!w.isMaximized());
         QCOMPARE(w.height(), 118);  // 1770 twips
         QVERIFY(w.menuItem("SaveConfirmation")->isChecked());
-        QVERIFY(w.Save_Confirmation);
+        QVERIFY(w.options().Save_Confirmation);
         QVERIFY(w.menuItem("AutoIndent")->isChecked());
         QVERIFY(!w.menuItem("compiler_window")->isChecked());
         QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
-        QVERIFY(!w.GencodeLines);
+        QVERIFY(!w.options().GencodeLines);
         QCOMPARE(f.link.CommPort, 1);
         QCOMPARE(f.link.BaudRate, 38400);
         QVERIFY(f.com.callsNamed({"TCPIP_Start"}).isEmpty());
@@ -107,10 +107,10 @@ class TestMainWindow : public QObject {
         MainWindow& w = f.start();
         w.menuItem("SaveConfirmation")->trigger();
         QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("False"));
-        QVERIFY(!w.Save_Confirmation);
+        QVERIFY(!w.options().Save_Confirmation);
         w.SaveConfirmation_Click();
         QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("True"));
-        QVERIFY(w.Save_Confirmation);
+        QVERIFY(w.options().Save_Confirmation);
         QVERIFY(w.menuItem("SaveConfirmation")->isChecked());
 
         w.menuItem("AutoIndent")->trigger();
@@ -121,11 +121,11 @@ class TestMainWindow : public QObject {
 
         // Generate line numbers lives for the run only.
         w.menuItem("Gencodewithlines")->trigger();
-        QVERIFY(w.GencodeLines);
+        QVERIFY(w.options().GencodeLines);
         QVERIFY(w.menuItem("Gencodewithlines")->isChecked());
         QVERIFY(!f.settings.contains("Gencodewithlines"));
         w.Gencodewithlines_Click();
-        QVERIFY(!w.GencodeLines);
+        QVERIFY(!w.options().GencodeLines);
         QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
     }
 

@@ -1,6 +1,6 @@
 #include "comm/frame.h"
 #include "comm/wire.h"
-#include "transfer/checksum.h"
+#include "core/checksum.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

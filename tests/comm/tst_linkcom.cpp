@@ -1,10 +1,10 @@
-#include "app/settings_store.h"
-#include "comm/event_pump.h"
 #include "comm/frame.h"
 #include "comm/link_com.h"
 #include "comm/wire.h"
+#include "core/checksum.h"
+#include "core/event_pump.h"
+#include "core/settings_store.h"
 #include "sim_process.h"
-#include "transfer/checksum.h"
 
 #include <QElapsedTimer>
 #include <QFile>

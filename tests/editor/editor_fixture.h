@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "app/settings_keys.h"
+#include "core/settings_keys.h"
 #include "editor/editor_subsystem.h"
 #include "editor/source_editor.h"
 #include "support/app_fixture.h"

@@ -121,7 +121,9 @@ class TestFontAndPrint : public QObject {
         quv::test::FixedClock clock;
         quv::test::RecordingCom com;
         LinkState link;
-        MainWindow w({dialogs, settings, clock, com}, link);
+        quv::test::TestPump pump(clock);
+        ProcessWorkingFolder folder;
+        MainWindow w({dialogs, settings, clock, com, pump, folder}, link);
         w.Form_Load();
         w.Source()->setBytes(
             "/* hidden */\r\nvoid put(int c)\r\n{\r\n\tx = 1;\r\n}\r\n/* hidden */");

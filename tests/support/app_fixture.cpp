@@ -15,7 +15,8 @@ AppFixture::~AppFixture() {
 }
 
 MainWindow& AppFixture::start() {
-    window = std::make_unique<MainWindow>(AppServices{dialogs, settings, clock, com}, link);
+    window = std::make_unique<MainWindow>(AppServices{dialogs, settings, clock, com, pump, folder},
+                                          link);
     window->start();
     return *window;
 }

@@ -2,12 +2,14 @@
 // fixed clock and a recording communication library.
 #pragma once
 
-#include "app/link_state.h"
 #include "app/main_window.h"
-#include "app/settings_store.h"
+#include "core/link_state.h"
+#include "core/settings_store.h"
+#include "core/working_folder.h"
 #include "support/fixed_clock.h"
 #include "support/recording_com.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_pump.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,6 +25,8 @@ struct AppFixture {
     FixedClock clock;
     RecordingCom com;
     LinkState link;
+    TestPump pump{clock, &link.AppClosing};
+    ProcessWorkingFolder folder;
     std::unique_ptr<MainWindow> window;
     QTemporaryDir dir;
 

@@ -1,7 +1,7 @@
 // Dialogs that record what the user would be shown and answer from a script.
 #pragma once
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 
 #include <QList>
 #include <QQueue>

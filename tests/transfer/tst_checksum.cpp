@@ -1,4 +1,4 @@
-#include "transfer/checksum.h"
+#include "core/checksum.h"
 
 #include <QtTest>
 

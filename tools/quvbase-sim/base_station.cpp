@@ -1,7 +1,7 @@
 #include "base_station.h"
 
+#include "core/checksum.h"
 #include "line.h"
-#include "transfer/checksum.h"
 
 #include <QFile>
 #include <QJsonDocument>

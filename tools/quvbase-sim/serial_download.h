@@ -5,7 +5,7 @@
 // bad checksums, when the line stays quiet for long or closes.
 #pragma once
 
-#include "transfer/checksum.h"
+#include "core/checksum.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

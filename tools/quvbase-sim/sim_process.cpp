@@ -1,6 +1,6 @@
 #include "sim_process.h"
 
-#include "comm/event_pump.h"
+#include "core/event_pump.h"
 
 #include <QJsonDocument>
 
