@@ -1,5 +1,6 @@
 #include "app/help_viewer.h"
 
+#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -12,21 +13,31 @@ static void initHelpResource() {
 namespace quv {
 
 HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser) {
-    initHelpResource();
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("QuvC Help"));
+    browser_->setOpenLinks(false);
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        const QString fragment = url.fragment();
+        if (fragment.startsWith(QLatin1String("topic-"))) showTopic(fragment.mid(6).toInt());
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     resize(520, 420);
 }
 
+void HelpViewer::load() {
+    if (!topics_.isEmpty()) return;
+    initHelpResource();
+    QFile page(QStringLiteral(":/help/QuvC.html"));
+    if (page.open(QIODevice::ReadOnly))
+        topics_ = splitHelpTopics(QString::fromUtf8(page.readAll()));
+}
+
 void HelpViewer::showTopic(int topic) {
-    topic_ = topic;
-    QUrl url(QStringLiteral("qrc:/help/QuvC.html"));
-    url.setFragment(QStringLiteral("topic-%1").arg(topic));
-    browser_->setSource(url, QTextDocument::HtmlResource);
-    browser_->scrollToAnchor(url.fragment());
+    load();
+    topic_ = topics_.contains(topic) ? topic : 0;
+    browser_->setHtml(helpTopicPage(topics_, topic_));
     setWindowTitle(QStringLiteral("QuvC Help - ") + helpFile_);
     show();
     raise();

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -436,7 +437,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* menu = qobject_cast<QMenu*>(watched);
         const auto* key = static_cast<QKeyEvent*>(event);
         if (menu && key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            // A disabled item is never the menu's active one: the item under
+            // the mouse stands for it.
             const QAction* active = menu->activeAction();
+            if (!active) active = menu->actionAt(menu->mapFromGlobal(QCursor::pos()));
             const int topic = active ? active->property(kTopicProperty).toInt() : 0;
             // Close the open menus before the help window shows.
             for (QWidget* w : QApplication::topLevelWidgets())

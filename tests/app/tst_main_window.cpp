@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -194,6 +195,17 @@ class TestMainWindow : public QObject {
         // The Help menu shows the topic of the focused control: the contents.
         w.Help_Click();
         QCOMPARE(w.helpViewer()->currentTopic(), 0);
+        // A disabled item cannot be made active: the one under the mouse counts.
+        auto* file = w.findChild<QMenu*>("File");
+        file->popup(QPoint(10, 10));
+        QTRY_VERIFY(file->isVisible());
+        QCursor::setPos(file->mapToGlobal(file->actionGeometry(w.menuItem("newproject")).center()));
+        QTest::keyClick(file, Qt::Key_F1);
+        QCOMPARE(w.helpViewer()->currentTopic(), 7);
+        // Each topic is a page of its own, so it starts at the top of the window.
+        const QString page = w.helpViewer()->browser()->toPlainText();
+        QVERIFY2(page.startsWith("File > New Project"), qPrintable(page));
+        QVERIFY(!page.contains("Auto Indent"));
     }
 
     void closingAsksEvenWithoutSaveConfirmationAndStoresTheRecentFiles() {
