@@ -5,6 +5,8 @@
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "comm/link_com.h"
+
+#include <QApplication>
 #include "core/clock.h"
 #include "core/event_pump.h"
 #include "core/link_state.h"
@@ -12,6 +14,19 @@
 #include "core/working_folder.h"
 
 namespace quv {
+
+// What the program sets on its application object before it builds the
+// window: its name, version and style, and that it ends with the main window
+// rather than with the last window closed.
+inline void configureApplication() {
+    QApplication::setApplicationName(QStringLiteral("QuvDeveloper"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(QUV_VERSION_MAJOR)
+                                            .arg(QUV_VERSION_MINOR)
+                                            .arg(QUV_VERSION_PATCH));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 struct DesktopProgram {
     NativeSettingsStore settings;
