@@ -46,12 +46,10 @@ QString BuildLog::text() const {
     for (const Run& run : runs_) {
         if (!out.isEmpty()) out += QLatin1Char('\n');
         out += run.head + QLatin1Char('\n');
-        const qsizetype extra = std::max<qsizetype>(0, run.tail.size() - kKeptOutputBytes);
-        if (run.dropped + extra > 0)
-            out += QStringLiteral("... %1 of output left out ...\n")
-                       .arg(byteCountText(run.dropped + extra));
-        QString output =
-            QString::fromLocal8Bit(run.tail.constData() + extra, run.tail.size() - extra);
+        if (run.dropped > 0)
+            out +=
+                QStringLiteral("... %1 of output left out ...\n").arg(byteCountText(run.dropped));
+        QString output = QString::fromLocal8Bit(run.tail);
         output.remove(QLatin1Char('\r'));
         out += output;
         if (!output.isEmpty() && !output.endsWith(QLatin1Char('\n'))) out += QLatin1Char('\n');

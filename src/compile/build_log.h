@@ -15,8 +15,8 @@ namespace quv {
 // The log of one build, bounded however much the compilers print.
 class BuildLog {
   public:
-    // The last this many bytes of each process's output are kept; the text
-    // says how much was left out before them.
+    // At least the last this many bytes of each process's output are kept,
+    // at most twice as many; the text says how much was left out before them.
     static constexpr qsizetype kKeptOutputBytes = 64 * 1024;
 
     // A new build: the previous one is forgotten.
