@@ -18,10 +18,10 @@ using namespace quv::test;
 namespace {
 
 // script: how passes end ("M=1 MD=close C=crash"; missing: cannot start; close: the
-// program closes), "lines" (GencodeLines), "changed", "readonly" (changed, the save
-// fails), "name=" (the document, else "/w d/my prog.c"). steps: the passes run: M,
-// MD (with /D), C. result -1: nothing. hooks: F folder, X errors closed, H help
-// lists, E errors shown.
+// program closes meanwhile; shut: it ends with 1 as the program closes), "lines" (GencodeLines),
+// "changed", "readonly" (changed, the save fails), "name=" (the document, else "/w d/my prog.c").
+// steps: the passes run: M, MD (with /D), C. result -1: nothing. hooks: F folder, X errors closed,
+// H help lists, E errors shown.
 struct Row {
     const char *tag, *script, *steps;
     int result;
@@ -42,6 +42,7 @@ const Row kRows[] = {
     {"closing in the compiler pass", "M=close", "M", 0, "F X", ""},
     {"closing in the second pass", "C=close", "M C", 0, "F X H", ""},
     {"closing in the repeat", "M=1 MD=close", "M MD", 0, "F X", ""},
+    {"closing as a pass fails", "MD=shut lines", "MD", 0, "F X", ""},
     {"no document", "name= changed", "", -1, "", "File Not Open"},
     {"no dot", "name=/w/Makefile", "", -1, "", "Not a '*.C' file!"},
     {"saved first", "changed", "M C", 1, "F X H X", ""},
@@ -78,14 +79,14 @@ struct Build : ProcessRunner {
     ShellResult run(const CommandLine& command, const OutputSink& output) override {
         slip = slip || !busy;
         ran << command.text, program = command.program;
-        if (during) during();
+        if (during) std::exchange(during, nullptr)();
         output("out\r");
         const QString step = command.programName == "compile.exe" ? "C" : "M";
         const QString how = script.value(step + (command.arguments.contains("/D") ? "D" : ""), "0");
-        if (how == "close") pump.close();
+        if (how == "close" || how == "shut") pump.close();
         const auto outcome =
             std::max<qsizetype>(0, QStringList{"", "crash", "missing", "close"}.indexOf(how));
-        return {ShellResult::Outcome(outcome), how.toInt(), {}};
+        return {ShellResult::Outcome(outcome), how == "shut" ? 1 : how.toInt(), {}};
     }
 };
 
