@@ -23,8 +23,7 @@
 
 using namespace quv;
 using namespace quv::toolchain;
-using quv::test::AppFixture;
-using quv::test::FakeDocument;
+using namespace quv::test;
 
 namespace {
 
@@ -195,6 +194,7 @@ class TestToolchain : public QObject {
         f.settings.save(keys::kFileName, source);
         MainWindow& w = f.start();
 
+        w.setWindowTitle(QString());
         w.menuItem("Compiler")->trigger();
         QVERIFY(w.InitialDirectory == folder && w.windowTitle() == windowCaption(folder));
         QVERIFY(!QApplication::overrideCursor());
