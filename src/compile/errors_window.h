@@ -32,7 +32,7 @@ class Errors : public QWidget {
     // Reads the error file of the file built (the current document when no
     // name is given) into the lists and shows the window on top of the main
     // window without activating it. A missing or unreadable error file
-    // leaves the lists empty.
+    // leaves the lists empty; one too large to read gives a row that says so.
     void Form_Load(const QString& builtFile = QString());
     // Closes the window and forgets its rows; nothing happens when it is not
     // shown.
