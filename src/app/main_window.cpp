@@ -16,6 +16,7 @@
 #include "core/settings_store.h"
 #include "core/working_folder.h"
 #include "editor/editor_subsystem.h"
+#include "editor/goto_line.h"
 #include "editor/source_editor.h"
 
 #include <QAction>
@@ -55,6 +56,32 @@ QFont buttonFont(int index) {
     f.setPointSizeF(form1::kButtonFontPoints);
     f.setBold(index >= 2 && index <= 5);
     return f;
+}
+
+// What the build shows or asks of the window.
+CompilerRunner::Hooks compileHooks(MainWindow& w) {
+    CompilerRunner::Hooks hooks;
+    hooks.buildFolder = [&w](const QString& folder) {
+        w.InitialDirectory = folder;
+        w.setWindowTitle(windowCaption(folder));
+    };
+    hooks.reloadHelpLists = [&w] { w.loadHelpLists(); };
+    hooks.gotoLine = [&w](qint32 line) { Goto_line(*w.Source(), line); };
+    hooks.showMainWindow = [&w] {
+        if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+        w.show();
+        w.raise();
+        w.activateWindow();
+        w.Source()->setFocus();
+    };
+    hooks.setBusy = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    hooks.registerWindow = [&w](QWidget* window) { w.registerOwnWindow(window, true); };
+    return hooks;
 }
 
 }  // namespace
@@ -107,7 +134,9 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
 
     registerOwnWindow(help_, true);
     editor_ = new EditorSubsystem(*this);
-    compiler_ = new CompilerRunner(*this);
+    compiler_ = new CompilerRunner(
+        {services.dialogs, *documents_, options_, services.pump, services.folder}, this,
+        compileHooks(*this));
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
 

@@ -1,10 +1,11 @@
 #include "compile/build_output.h"
 
+#include "compile/build_log.h"
+
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -12,76 +13,39 @@
 namespace quv {
 
 namespace {
-// Enough for the output of any build; older lines go first beyond it.
-constexpr int kMaxLines = 100000;
+// How often a shown window catches up with a build that prints.
+constexpr int kRefreshMs = 100;
 }  // namespace
 
-BuildOutput::BuildOutput(QWidget* parent)
-    : QWidget(parent, Qt::Window), view_(new QPlainTextEdit), decoder_(QStringDecoder::System) {
+BuildOutput::BuildOutput(const BuildLog& log, QWidget* parent)
+    : QWidget(parent, Qt::Window), log_(log), view_(new QPlainTextEdit) {
     setObjectName(QStringLiteral("BuildOutput"));
     setWindowTitle(QStringLiteral("Compiler window"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     view_->setObjectName(QStringLiteral("Output"));
     view_->setReadOnly(true);
     view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view_->setMaximumBlockCount(kMaxLines);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     resize(720, 320);
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(kRefreshMs);
+    connect(&refresh_, &QTimer::timeout, this, &BuildOutput::refresh);
 }
 
-void BuildOutput::beginBuild() {
-    view_->clear();
-    lineOpen_ = false;
+void BuildOutput::logChanged() {
+    if (isVisible() && !refresh_.isActive()) refresh_.start();
 }
 
-void BuildOutput::beginProcess(const CommandLine& command) {
-    decoder_.resetState();
-    QString head = command.text + QLatin1Char('\n');
-    if (!view_->document()->isEmpty()) head.prepend(QLatin1Char('\n'));
-    append(head);
-}
-
-void BuildOutput::appendOutput(const QByteArray& bytes) {
-    QString text = decoder_.decode(bytes);
-    text.remove(QLatin1Char('\r'));
-    append(text);
-}
-
-void BuildOutput::endProcess(const CommandLine& command, const ShellResult& result) {
-    QString tail;
-    if (lineOpen_) tail = QStringLiteral("\n");
-    switch (result.outcome) {
-        case ShellResult::Outcome::Exited:
-            tail += QStringLiteral("%1 ended with exit code %2\n")
-                        .arg(command.programName)
-                        .arg(result.exitCode);
-            break;
-        case ShellResult::Outcome::Crashed:
-            tail += QStringLiteral("%1 crashed: %2\n").arg(command.programName, result.error);
-            break;
-        case ShellResult::Outcome::NotStarted:
-            tail += QStringLiteral("%1 could not be started: %2\n")
-                        .arg(command.programName, result.error);
-            break;
-        case ShellResult::Outcome::Abandoned:
-            tail += QStringLiteral("%1 was stopped\n").arg(command.programName);
-            break;
-    }
-    append(tail);
-}
-
-void BuildOutput::append(const QString& text) {
-    if (text.isEmpty()) return;
+void BuildOutput::refresh() {
+    refresh_.stop();
     QScrollBar* bar = view_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    QTextCursor cursor(view_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
-    lineOpen_ = !text.endsWith(QLatin1Char('\n'));
-    if (atEnd) bar->setValue(bar->maximum());
+    const int kept = bar->value();
+    view_->setPlainText(log_.text());
+    bar->setValue(atEnd ? bar->maximum() : kept);
 }
 
 void BuildOutput::showBeside() {
@@ -101,7 +65,10 @@ void BuildOutput::showBeside() {
         move(g.topLeft());
         placed_ = true;
     }
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        refresh();
+        show();
+    }
     raise();
 }
 

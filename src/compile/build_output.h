@@ -3,37 +3,35 @@
 // is checked and kept for later when it is not.
 #pragma once
 
-#include "compile/shell_process.h"
-
-#include <QStringDecoder>
+#include <QTimer>
 #include <QWidget>
 
 class QPlainTextEdit;
 
 namespace quv {
 
+class BuildLog;
+
+// The compiler window, a view of the build's log.
 class BuildOutput : public QWidget {
     Q_OBJECT
   public:
-    explicit BuildOutput(QWidget* parent = nullptr);
+    explicit BuildOutput(const BuildLog& log, QWidget* parent = nullptr);
 
-    // Forgets the output of the previous build.
-    void beginBuild();
-    // A process starts: its command line heads its output.
-    void beginProcess(const CommandLine& command);
-    void appendOutput(const QByteArray& bytes);
-    void endProcess(const CommandLine& command, const ShellResult& result);
-
-    // Shows the window without taking the keyboard focus from the editor.
+    // The log has changed: a shown window catches up a moment later, so that
+    // a compiler that prints much costs the window a few redraws a second.
+    void logChanged();
+    // Shows the window with the whole log, without taking the keyboard focus
+    // from the editor.
     void showBeside();
+    // The view catches up with the log at once.
+    void refresh();
     QString text() const;
-    QPlainTextEdit* view() const { return view_; }
 
   private:
-    void append(const QString& text);
+    const BuildLog& log_;
     QPlainTextEdit* view_;
-    QStringDecoder decoder_;
-    bool lineOpen_ = false;  // the last line shown has no line end yet
+    QTimer refresh_;
     bool placed_ = false;
 };
 

@@ -1,49 +1,68 @@
-// Builds the current document with the two compiler programs: the save
-// before the build, the names and command lines, the passes with their
-// repeat for line numbers, the busy pointer, the compiler window and the
-// error list.
+// The build subsystem as the main window holds it: the build command bound
+// to the real compiler processes, the compiler window that shows its log and
+// the error list that shows its errors.
 #pragma once
 
-#include "compile/shell_process.h"
+#include "compile/compile_command.h"
 
 #include <QObject>
 
+#include <memory>
 #include <optional>
+
+class QWidget;
 
 namespace quv {
 
 class BuildOutput;
 class Errors;
-class MainWindow;
 
+// The services the build works through.
+struct CompileServices {
+    Dialogs& dialogs;
+    CurrentDocument& document;
+    const Options& options;
+    EventPump& pump;
+    WorkingFolder& folder;
+};
+
+// The build subsystem: the build command and its two windows.
 class CompilerRunner : public QObject {
     Q_OBJECT
   public:
-    explicit CompilerRunner(MainWindow& window);
+    // What the build shows or asks outside itself.
+    struct Hooks {
+        // InitialDirectory and the caption, with the folder of the file built.
+        std::function<void(const QString& folder)> buildFolder;
+        std::function<void()> reloadHelpLists;
+        // The caret to the start of a 0-based line; the main window to the
+        // front after a jump to an error.
+        std::function<void(qint32 line)> gotoLine;
+        std::function<void()> showMainWindow;
+        std::function<void(bool busy)> setBusy;
+        // A window of the build's own, which closes with the main window.
+        std::function<void(QWidget* window)> registerWindow;
+    };
+    // The two windows are made children of parent.
+    CompilerRunner(CompileServices services, QWidget* parent, Hooks hooks);
+    ~CompilerRunner() override;
 
-    // The whole build: 1 when both passes succeeded, 0 when a pass failed or
-    // a compiler program could not be started, nothing when the build did
-    // not start (no document, no dot in its name, a save that failed, or a
-    // build already running).
-    std::optional<int> compile();
-    // Starts one compiler program and waits for its end; its output goes to
-    // the compiler window, which shows when the option asks for it.
-    ShellResult RunShell(const CommandLine& command);
+    // The whole build: 1, 0 or nothing (see CompileCommand::compile).
+    std::optional<int> compile() { return command_->compile(); }
 
     // The option "Show Compiler window" was toggled: the window with the
     // output of the last build shows or hides with it.
     void compilerWindowOptionChanged();
 
-    bool building() const { return building_; }
     Errors* errorList() const { return errors_; }
     BuildOutput* buildOutput() const { return output_; }
 
   private:
-    bool compilerWindowChecked() const;
-    MainWindow& window_;
+    const Options& options_;
+    ShellRunner runner_;
     Errors* errors_;
-    BuildOutput* output_;
-    bool building_ = false;
+    BuildOutput* output_ = nullptr;
+    std::unique_ptr<CompileCommand> command_;
 };
 
 }  // namespace quv

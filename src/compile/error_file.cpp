@@ -1,52 +1,101 @@
 #include "compile/error_file.h"
 
+#include "core/current_document.h"
 #include "core/numeric_text.h"
+#include "core/text_file.h"
+
+#include <QFileInfo>
+
+#include <cstring>
 
 namespace quv {
 
 namespace {
 
-QList<QByteArray> splitLines(const QByteArray& bytes) {
-    QList<QByteArray> lines;
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes.at(i);
-        if (c != '\r' && c != '\n') continue;
-        lines << bytes.mid(start, i - start);
-        if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n') ++i;
-        start = i + 1;
+// One line of the file as shown: cut to its bound, in the system's code page.
+QString shown(const char* text, qsizetype size) {
+    if (size <= kMaxErrorTextBytes) return QString::fromLocal8Bit(text, size);
+    return QString::fromLocal8Bit(text, kMaxErrorTextBytes) + QStringLiteral("...");
+}
+
+// The lines of the file one after the other, without copying them.
+class Lines {
+  public:
+    explicit Lines(const QByteArray& bytes) : p_(bytes.constData()), n_(bytes.size()) {}
+    bool atEnd() const { return i_ >= n_; }
+    // The next line (empty at the end of the file), without its line end.
+    std::pair<const char*, qsizetype> next() {
+        const qsizetype start = i_;
+        while (i_ < n_ && p_[i_] != '\r' && p_[i_] != '\n') ++i_;
+        const qsizetype size = i_ - start;
+        if (i_ < n_) i_ += (p_[i_] == '\r' && i_ + 1 < n_ && p_[i_ + 1] == '\n') ? 2 : 1;
+        return {p_ + start, size};
     }
-    if (start < n) lines << bytes.mid(start);
-    return lines;
+
+  private:
+    const char* p_;
+    qsizetype n_;
+    qsizetype i_ = 0;
+};
+
+ErrorRecord note(const QString& message) {
+    return ErrorRecord{QString(), QString(), message};
 }
 
 }  // namespace
 
 QList<ErrorRecord> parseErrorFile(const QByteArray& bytes) {
-    const QList<QByteArray> lines = splitLines(bytes);
     QList<ErrorRecord> records;
-    records.reserve(lines.size() / 2 + 1);
-    for (qsizetype i = 0; i < lines.size(); i += 2) {
-        const QByteArray& first = lines.at(i);
-        const QByteArray second = i + 1 < lines.size() ? lines.at(i + 1) : QByteArray();
-        if (first.isEmpty() && second.isEmpty()) continue;
-        ErrorRecord r;
-        const qsizetype colon = first.indexOf(':');
-        if (colon < 0) {
-            r.line = QString::fromLocal8Bit(first);
-        } else {
-            r.line = QString::fromLocal8Bit(first.left(colon));
-            r.file = QString::fromLocal8Bit(first.mid(colon + 1));
+    Lines lines(bytes);
+    while (!lines.atEnd()) {
+        const auto [first, firstSize] = lines.next();
+        const auto [second, secondSize] = lines.next();
+        if (firstSize == 0 && secondSize == 0) continue;
+        if (records.size() == kMaxErrorRows) {
+            records << note(QStringLiteral("More errors follow in the error file; the first %1 "
+                                           "are shown.")
+                                .arg(kMaxErrorRows));
+            break;
         }
-        r.message = QString::fromLocal8Bit(second);
+        ErrorRecord r;
+        const auto* colon = static_cast<const char*>(std::memchr(first, ':', size_t(firstSize)));
+        if (!colon) {
+            r.line = shown(first, firstSize);
+        } else {
+            r.line = shown(first, colon - first);
+            r.file = shown(colon + 1, firstSize - (colon - first) - 1);
+        }
+        r.message = shown(second, secondSize);
         records << r;
     }
     return records;
 }
 
+QList<ErrorRecord> readErrorFile(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > kMaxErrorFileBytes)
+        return {note(QStringLiteral("The error file %1 is larger than %2 MB and was not read.")
+                         .arg(path)
+                         .arg(kMaxErrorFileBytes / (1024 * 1024)))};
+    const ReadResult read = readWholeFile(path, kMaxErrorFileBytes);
+    return read.bytes ? parseErrorFile(*read.bytes) : QList<ErrorRecord>();
+}
+
 qint32 errorLineIndex(const QString& lineText) {
     return roundHalfEven(leadingNumber(lineText) - 1);
+}
+
+bool jumpToError(const ErrorRecord& row, CurrentDocument& document,
+                 const std::function<void(qint32 line)>& gotoLine) {
+    if (!row.file.isEmpty() && row.file != document.fileName()) {
+        // Only a changed document is written: rewriting an unchanged one
+        // gains nothing and would alter a compiled image opened in compact
+        // mode.
+        if (document.changed() && !document.save()) return false;
+        if (!document.open(row.file)) return false;
+    }
+    if (gotoLine) gotoLine(errorLineIndex(row.line));
+    return true;
 }
 
 }  // namespace quv

@@ -1,16 +1,10 @@
 #include "compile/errors_window.h"
 
-#include "app/documents.h"
-#include "app/main_window.h"
 #include "compile/build_names.h"
-#include "compile/error_file.h"
-#include "core/text_file.h"
+#include "core/current_document.h"
 #include "core/twips.h"
-#include "editor/goto_line.h"
-#include "editor/source_editor.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -35,8 +29,10 @@ QRect pixels(const Box& b) {
 
 }  // namespace
 
-Errors::Errors(MainWindow& window)
-    : QWidget(&window, Qt::Tool | Qt::WindowStaysOnTopHint), window_(window) {
+Errors::Errors(CurrentDocument& document, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      document_(document),
+      hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Errors"));
     setWindowTitle(QStringLiteral("Error List"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -78,15 +74,11 @@ Errors::Errors(MainWindow& window)
 
 void Errors::Form_Load(const QString& builtFile) {
     clearRows();
-    QList<ErrorRecord> records;
-    const QString file = builtFile.isEmpty() ? window_.documents().CurrentFileName : builtFile;
-    if (const auto name = errorFileName(file)) {
-        const ReadResult read = readWholeFile(*name);
-        if (read.bytes) records = parseErrorFile(*read.bytes);
-    }
+    const QString file = builtFile.isEmpty() ? document_.fileName() : builtFile;
+    if (const auto name = errorFileName(file)) records_ = readErrorFile(*name);
     QStringList columns[3];
-    for (QStringList& c : columns) c.reserve(records.size());
-    for (const ErrorRecord& r : std::as_const(records)) {
+    for (QStringList& c : columns) c.reserve(records_.size());
+    for (const ErrorRecord& r : std::as_const(records_)) {
         columns[0] << r.line;
         columns[1] << r.file;
         columns[2] << r.message;
@@ -109,6 +101,7 @@ void Errors::unload() {
 }
 
 void Errors::clearRows() {
+    records_.clear();
     for (QListWidget* list : lists_) {
         const QSignalBlocker quiet(list);
         list->clear();
@@ -121,36 +114,17 @@ void Errors::closeEvent(QCloseEvent* event) {
 }
 
 void Errors::selectRow(int row) {
-    if (row < 0 || row >= List1()->count()) return;
+    if (row < 0 || row >= records_.size()) return;
     for (QListWidget* list : lists_) {
         const QSignalBlocker quiet(list);
         list->setCurrentRow(row);
         list->scrollToItem(list->item(row));
     }
-    jumpToError(row);
-}
-
-void Errors::jumpToError(int row) {
-    Documents& documents = window_.documents();
-    const QString file = List2()->item(row)->text();
-    // A record without a file name belongs to the document that was built.
-    if (!file.isEmpty() && file != documents.CurrentFileName) {
-        // Only a changed document is written: rewriting an unchanged one
-        // gains nothing and would alter a compiled image opened in compact
-        // mode. A failed save stops here, so nothing typed is lost.
-        if (documents.Source_changed && !documents.Save_program()) return;
-        documents.Open_File(file);
-        // The file could not be opened (it has told the user why): the caret
-        // stays where it is rather than move in a file the error is not about.
-        if (documents.CurrentFileName != QDir::toNativeSeparators(file)) return;
-    }
-    qint32 line = errorLineIndex(List1()->item(row)->text());
-    Goto_line(*window_.Source(), line);
-    if (window_.isMinimized()) window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-    window_.show();
-    window_.raise();
-    window_.activateWindow();
-    window_.Source()->setFocus();
+    // A file that could not be saved or opened has told the user why; the
+    // caret then stays where it is rather than move in a file the error is
+    // not about.
+    if (!jumpToError(records_.at(row), document_, hooks_.gotoLine)) return;
+    if (hooks_.showMainWindow) hooks_.showMainWindow();
 }
 
 void Errors::resizeEvent(QResizeEvent* event) {

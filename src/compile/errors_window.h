@@ -3,24 +3,36 @@
 // opens the error's file when needed and puts the caret on its line.
 #pragma once
 
+#include "compile/error_file.h"
+
+#include <QList>
 #include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QListWidget;
 
 namespace quv {
 
-class MainWindow;
+class CurrentDocument;
 
+// The error list window.
 class Errors : public QWidget {
     Q_OBJECT
   public:
-    explicit Errors(MainWindow& window);
+    struct Hooks {
+        // Puts the editor's caret at the start of the 0-based line.
+        std::function<void(qint32 line)> gotoLine;
+        // Brings the main window to the front, ready for typing.
+        std::function<void()> showMainWindow;
+    };
+    Errors(CurrentDocument& document, Hooks hooks, QWidget* parent);
 
     // Reads the error file of the file built (the current document when no
     // name is given) into the lists and shows the window on top of the main
     // window without activating it. A missing or unreadable error file
-    // leaves the lists empty.
+    // leaves the lists empty; one too large to read gives a row that says so.
     void Form_Load(const QString& builtFile = QString());
     // Closes the window and forgets its rows; nothing happens when it is not
     // shown.
@@ -43,8 +55,9 @@ class Errors : public QWidget {
 
   private:
     void clearRows();
-    void jumpToError(int row);
-    MainWindow& window_;
+    CurrentDocument& document_;
+    Hooks hooks_;
+    QList<ErrorRecord> records_;
     QLabel* labels_[3];
     QListWidget* lists_[3];
     int rowAtPress_ = -1;

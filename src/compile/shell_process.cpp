@@ -1,16 +1,35 @@
 #include "compile/shell_process.h"
 
-#include <QEventLoop>
+#include "core/event_pump.h"
+
 #include <QProcess>
+
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#include <unistd.h>
+#endif
 
 namespace quv {
 
 namespace {
+
+// How long a stopped process may take to be gone.
 constexpr int kStopWaitMs = 3000;
+
+void stopProcessGroup(QProcess& process) {
+#ifdef Q_OS_UNIX
+    // The process still runs, so its group is still its own.
+    if (const qint64 pid = process.processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+#endif
+    process.kill();
+    process.waitForFinished(kStopWaitMs);
 }
 
-ShellResult runAndWait(const CommandLine& command,
-                       const std::function<void(const QByteArray&)>& output) {
+}  // namespace
+
+ShellResult ShellRunner::run(const CommandLine& command, const OutputSink& output) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
@@ -21,32 +40,29 @@ ShellResult runAndWait(const CommandLine& command,
 #else
     process.setArguments(command.arguments);
 #endif
-
-    QEventLoop loop;
-    bool failedToStart = false;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
-        if (output) output(process.readAllStandardOutput());
-    });
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
-        if (e != QProcess::FailedToStart) return;
-        failedToStart = true;
-        loop.quit();
+#ifdef Q_OS_UNIX
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
+    // The output is taken as it arrives, so that the compiler never waits
+    // on a full pipe.
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+        const QByteArray bytes = process.readAllStandardOutput();
+        if (output) output(bytes);
     });
 
     process.start();
-    if (process.state() != QProcess::NotRunning && !failedToStart) loop.exec();
+    const bool ended = pumpUntil(
+        pump_, [&] { return process.state() == QProcess::NotRunning; },
+        std::numeric_limits<int>::max());
 
     ShellResult result;
-    if (failedToStart || process.error() == QProcess::FailedToStart) {
+    if (process.error() == QProcess::FailedToStart) {
         result.outcome = ShellResult::Outcome::NotStarted;
         result.error = process.errorString();
         return result;
     }
-    if (process.state() != QProcess::NotRunning) {
-        // The loop was told to end (the program quits): stop the process.
-        process.kill();
-        process.waitForFinished(kStopWaitMs);
+    if (!ended) {
+        stopProcessGroup(process);
         result.outcome = ShellResult::Outcome::Abandoned;
         return result;
     }

@@ -1,6 +1,6 @@
-// Runs one command line as a process and waits for its end while the event
-// loop runs, so that the windows repaint and take commands meanwhile and the
-// wait ends as soon as the process does.
+// Runs one command line as a process and waits for its end through the
+// event pump, so that the windows repaint and take commands meanwhile, the
+// output is read as it comes, and the wait ends when the program closes.
 #pragma once
 
 #include "compile/build_names.h"
@@ -12,12 +12,15 @@
 
 namespace quv {
 
+class EventPump;
+
+// How one compiler program ended.
 struct ShellResult {
     enum class Outcome {
         Exited,      // the process ended by itself; exitCode is its code
         Crashed,     // the process was killed by a signal or crashed
         NotStarted,  // the program could not be started; error says why
-        Abandoned,   // the program is quitting: the process was stopped
+        Abandoned,   // the program is closing: the process was stopped
     };
     Outcome outcome = Outcome::NotStarted;
     qint32 exitCode = 0;
@@ -27,11 +30,26 @@ struct ShellResult {
     bool succeeded() const { return outcome == Outcome::Exited && exitCode == 0; }
 };
 
-// Starts the command (never through a shell), hands its standard output and
-// error to output as they arrive, and returns when the process has ended.
-// When the application quits meanwhile, the process is stopped and the
-// result is Abandoned.
-ShellResult runAndWait(const CommandLine& command,
-                       const std::function<void(const QByteArray&)>& output);
+// Takes the output of a process (standard output and error, in order).
+using OutputSink = std::function<void(const QByteArray& bytes)>;
+
+// Runs one compiler program and returns how it ended.
+class ProcessRunner {
+  public:
+    virtual ~ProcessRunner() = default;
+    virtual ShellResult run(const CommandLine& command, const OutputSink& output) = 0;
+};
+
+// The real processes. Each starts without a shell in a process group of its
+// own; when the program closes during the wait, the whole group is stopped,
+// so that nothing a compiler started outlives it.
+class ShellRunner : public ProcessRunner {
+  public:
+    explicit ShellRunner(EventPump& pump) : pump_(pump) {}
+    ShellResult run(const CommandLine& command, const OutputSink& output) override;
+
+  private:
+    EventPump& pump_;
+};
 
 }  // namespace quv
