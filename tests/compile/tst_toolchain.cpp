@@ -52,7 +52,8 @@ class TestToolchain : public QObject {
             {"exit 3", O::Exited, 3}, {"kill -SEGV $$", O::Crashed, -1}, {"", O::NotStarted, 0}};
         QtEventPump pump;
         for (const auto& [command, outcome, code] : ends) {
-            const CommandLine c = command.isEmpty() ? CommandLine{"/bin/gone"} : shell(command);
+            CommandLine c = shell(command);
+            if (command.isEmpty()) c.program = "/bin/gone";
             const ShellResult r = ShellRunner(pump).run(c, {});
             QVERIFY(r.outcome == outcome && r.exitCode == code);
         }
