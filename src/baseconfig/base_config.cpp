@@ -8,6 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace quv {
 
@@ -36,6 +39,22 @@ void toFront(QWidget* window) {
     window->activateWindow();
 }
 
+// The first time a dialog is shown it stands in the middle of the window
+// it belongs to; afterwards it keeps where the user put it.
+void showOver(QWidget* dialog) {
+    if (!dialog->property("placed").toBool() && dialog->parentWidget()) {
+        dialog->adjustSize();
+        QRect box(QPoint(), dialog->size());
+        const QWidget* owner = dialog->parentWidget()->window();
+        box.moveCenter(owner->geometry().center());
+        const QRect screen = owner->screen()->availableGeometry();
+        dialog->move(std::max(box.left(), screen.left()), std::max(box.top(), screen.top()));
+        dialog->setProperty("placed", true);
+    }
+    dialog->show();
+    toFront(dialog);
+}
+
 }  // namespace
 
 BaseConfig::BaseConfig(Services services, QWidget* parent, std::function<void(int)> showHelp)
@@ -54,8 +73,7 @@ BaseConfig::BaseConfig(Services services, QWidget* parent, std::function<void(in
 void BaseConfig::Serial_Click() {
     if (form3_->isVisible()) return toFront(form3_);
     form3_->Form_Load();
-    form3_->show();
-    toFront(form3_);
+    showOver(form3_);
 }
 
 void BaseConfig::base_Click() {
@@ -65,8 +83,7 @@ void BaseConfig::base_Click() {
     if (commands_.busy()) return;
     form2_->Form_Load();
     if (link_.AppClosing) return;
-    form2_->show();
-    toFront(form2_);
+    showOver(form2_);
 }
 
 }  // namespace quv

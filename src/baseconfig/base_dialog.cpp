@@ -1,5 +1,6 @@
 #include "baseconfig/base_dialog.h"
 
+#include "baseconfig/combo_text.h"
 #include "baseconfig/help_topics.h"
 
 #include <QCheckBox>
@@ -100,8 +101,10 @@ BaseDialog::BaseDialog(BaseCommands& commands, QWidget* parent)
     put(Id::Line6, 4, 0, 4);
     put(Id::Label1, 5, 0), put(Id::Text1, 5, 1), put(Id::Label4, 5, 2);
     put(Id::Label2, 6, 0), put(Id::Text2, 6, 1), put(Id::Label12, 6, 3);
-    put(Id::Line1, 7, 0, 4);
-    put(Id::Label9, 8, 0, 2), put(Id::Line2, 8, 3);
+    // The radio hop: a line from the local antenna down to the remote one.
+    put(Id::Line1, 7, 0, 3);
+    put(Id::Label9, 8, 0, 2);
+    grid->addWidget(control(Id::Line2), 7, 3, 2, 1, Qt::AlignHCenter);
     put(Id::Label3, 9, 0), put(Id::Text3, 9, 1), put(Id::Label5, 9, 2), put(Id::Label11, 9, 3);
     put(Id::Line3, 10, 0, 4);
     put(Id::Label8, 11, 0), put(Id::Combo3, 11, 1);
@@ -209,7 +212,7 @@ void BaseDialog::sync() {
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             if (e->text() != c.text) e->setText(c.text);
         } else if (auto* b = qobject_cast<QComboBox*>(w)) {
-            if (b->currentText() != c.text) b->setEditText(c.text);
+            showText(b, c.text);
         } else if (auto* k = qobject_cast<QCheckBox*>(w)) {
             k->setText(c.text);
             k->setChecked(form_->checkValue() == 1);

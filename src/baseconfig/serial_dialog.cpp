@@ -1,5 +1,6 @@
 #include "baseconfig/serial_dialog.h"
 
+#include "baseconfig/combo_text.h"
 #include "baseconfig/help_topics.h"
 #include "baseconfig/port_text.h"
 
@@ -39,7 +40,7 @@ SerialDialog::SerialDialog(BaseCommands& commands, QWidget* parent)
     device_->setObjectName(QStringLiteral("ComDevice"));
     device_->setEditable(true);
     device_->setInsertPolicy(QComboBox::NoInsert);
-    device_->setMinimumContentsLength(16);
+    device_->setMinimumContentsLength(24);
     device_->setToolTip(QStringLiteral("The serial device this COM port stands for"));
     check_->setObjectName(QStringLiteral("TCPIP_Check"));
     address_->setObjectName(QStringLiteral("TCPIP_Text"));
@@ -99,8 +100,8 @@ void SerialDialog::Command1_Click() {
 
 void SerialDialog::sync() {
     syncing_ = true;
-    if (compport_->currentText() != form_.Compport) compport_->setEditText(form_.Compport);
-    if (device_->currentText() != form_.device) device_->setEditText(form_.device);
+    showText(compport_, form_.Compport);
+    showText(device_, form_.device);
     check_->setChecked(form_.TCPIP_Check == 1);
     if (address_->text() != form_.TCPIP_Text) address_->setText(form_.TCPIP_Text);
     for (QWidget* w : {static_cast<QWidget*>(label10_), static_cast<QWidget*>(compport_),
