@@ -7,6 +7,9 @@
 #include "app/recent_button.h"
 #include "app/source_text.h"
 #include "app/status_panels.h"
+#include "baseconfig/base_config.h"
+#include "baseconfig/base_dialog.h"
+#include "baseconfig/serial_dialog.h"
 #include "comm/quvcom.h"
 #include "compile/compiler_runner.h"
 #include "core/app_paths.h"
@@ -137,6 +140,14 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     compiler_ = new CompilerRunner(
         {services.dialogs, *documents_, options_, services.pump, services.folder}, this,
         compileHooks(*this));
+    baseConfig_ = new BaseConfig({services.com, services.dialogs, services.settings, link}, this,
+                                 [this](int topic) { showHelpTopic(topic); });
+    registerOwnWindow(baseConfig_->Form3(), false);
+    registerOwnWindow(baseConfig_->Form2(), false);
+    connect(menuItem(QStringLiteral("Serial")), &QAction::triggered, baseConfig_,
+            &BaseConfig::Serial_Click);
+    connect(menuItem(QStringLiteral("base")), &QAction::triggered, baseConfig_,
+            &BaseConfig::base_Click);
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
 

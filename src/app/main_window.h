@@ -24,6 +24,7 @@ class QWindow;
 
 namespace quv {
 
+class BaseConfig;
 class Clock;
 class CompilerRunner;
 class Dialogs;
@@ -89,6 +90,8 @@ class MainWindow : public QMainWindow {
     EditorSubsystem& editor() const { return *editor_; }
     HelpViewer* helpViewer() const { return help_; }
     CompilerRunner& compiler() const { return *compiler_; }
+    // The Serial Configurations and Base Configuration dialogs.
+    BaseConfig& baseConfig() const { return *baseConfig_; }
     AppServices& services() { return services_; }
     LinkState& link() { return link_; }
 
@@ -152,6 +155,7 @@ class MainWindow : public QMainWindow {
     HelpViewer* help_;
     CompilerRunner* compiler_ = nullptr;
     EditorSubsystem* editor_ = nullptr;
+    BaseConfig* baseConfig_ = nullptr;
     std::array<QPushButton*, 11> buttons_{};
     QHash<QString, QAction*> actions_;
     QList<QPointer<QWidget>> ownWindows_;
