@@ -3,6 +3,7 @@
 #include "app/font_and_print.h"
 #include "core/app_paths.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -72,8 +73,18 @@ QString startPath(const QString& fileName) {
 
 }  // namespace
 
+QWidget* QtDialogs::owner() const {
+    QWidget* active = QApplication::activeWindow();
+    // A window of another kind (a menu, a tool tip) owns no dialog.
+    if (active && active->isWindow() &&
+        (active->windowType() == Qt::Window || active->windowType() == Qt::Dialog ||
+         active->windowType() == Qt::Tool))
+        return active;
+    return parent_;
+}
+
 Answer QtDialogs::message(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), parent_);
+    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), owner());
     return answerOf(box.exec());
 }
 
@@ -81,7 +92,7 @@ std::optional<QString> QtDialogs::input(const QString& prompt, const QString& ti
                                         const QString& defaultText) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -97,10 +108,10 @@ std::optional<QString> QtDialogs::saveFileName(const QString& filter, const QStr
 std::optional<QString> QtDialogs::fileDialog(bool save, const QString& filter,
                                              const QString& fileName) {
     const QString chosen =
-        !save ? QFileDialog::getOpenFileName(parent_, QString(), startPath(fileName),
+        !save ? QFileDialog::getOpenFileName(owner(), QString(), startPath(fileName),
                                              qtFilterFromPairs(filter), nullptr,
                                              QFileDialog::DontUseNativeDialog)
-              : QFileDialog::getSaveFileName(parent_, QString(), startPath(fileName),
+              : QFileDialog::getSaveFileName(owner(), QString(), startPath(fileName),
                                              qtFilterFromPairs(filter), nullptr,
                                              QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return std::nullopt;
@@ -112,7 +123,7 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial) {
     if (!initial.name.isEmpty()) start.setFamily(initial.name);
     if (initial.size > 0) start.setPointSizeF(initial.size);
     bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, start, parent_);
+    const QFont f = QFontDialog::getFont(&ok, start, owner());
     if (!ok) return std::nullopt;
     return FontChoice{f.family(), f.pointSizeF()};
 }

@@ -23,6 +23,9 @@ class QtDialogs : public Dialogs {
 
   private:
     std::optional<QString> fileDialog(bool save, const QString& filter, const QString& fileName);
+    // The program's window the user works in (a dialog such as the base
+    // configuration, or the main window), so that a box stays over it.
+    QWidget* owner() const;
     QPointer<QWidget> parent_;
 };
 
