@@ -21,12 +21,15 @@
 #include "editor/editor_subsystem.h"
 #include "editor/goto_line.h"
 #include "editor/source_editor.h"
+#include "transfer/help_topics.h"
+#include "transfer/transfer_commands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -61,6 +64,20 @@ QFont buttonFont(int index) {
     return f;
 }
 
+void setBusyPointer(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void bringToFront(MainWindow& w) {
+    if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    w.show();
+    w.raise();
+    w.activateWindow();
+}
+
 // What the build shows or asks of the window.
 CompilerRunner::Hooks compileHooks(MainWindow& w) {
     CompilerRunner::Hooks hooks;
@@ -71,19 +88,26 @@ CompilerRunner::Hooks compileHooks(MainWindow& w) {
     hooks.reloadHelpLists = [&w] { w.loadHelpLists(); };
     hooks.gotoLine = [&w](qint32 line) { Goto_line(*w.Source(), line); };
     hooks.showMainWindow = [&w] {
-        if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-        w.show();
-        w.raise();
-        w.activateWindow();
+        bringToFront(w);
         w.Source()->setFocus();
     };
-    hooks.setBusy = [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        else
-            QApplication::restoreOverrideCursor();
-    };
+    hooks.setBusy = setBusyPointer;
     hooks.registerWindow = [&w](QWidget* window) { w.registerOwnWindow(window, true); };
+    return hooks;
+}
+
+// What an upload shows of the window.
+TransferHooks transferHooks(MainWindow& w) {
+    TransferHooks hooks;
+    hooks.caption = [&w] { return w.windowTitle(); };
+    hooks.setCaption = [&w](const QString& caption) { w.setWindowTitle(caption); };
+    hooks.setBusy = setBusyPointer;
+    hooks.setBar = [&w](int value) { w.Bar1()->setValue(value); };
+    hooks.showRate = [&w](const QString& rate) {
+        w.StatusBar1()->setPanelText(QStringLiteral("Baud"), rate);
+    };
+    hooks.showMainWindow = [&w] { bringToFront(w); };
+    hooks.compile = [&w] { return w.compile(); };
     return hooks;
 }
 
@@ -148,6 +172,17 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
             &BaseConfig::Serial_Click);
     connect(menuItem(QStringLiteral("base")), &QAction::triggered, baseConfig_,
             &BaseConfig::base_Click);
+    transfer_ = std::make_unique<TransferCommands>(
+        TransferServices{services.com, services.dialogs, services.clock, services.pump, *documents_,
+                         options_, link},
+        transferHooks(*this));
+    connect(menuItem(QStringLiteral("Send_program")), &QAction::triggered, this,
+            [this] { transfer_->Send_program_Click(); });
+    connect(menuItem(QStringLiteral("Transmit_By_Radio_Without_Confirmation")), &QAction::triggered,
+            this, [this] { transfer_->Transmit_By_Radio_Without_Confirmation_Click(); });
+    Command1(3)->setProperty(kTopicProperty, kTopicRawRs232Upload);
+    Command1(4)->setProperty(kTopicProperty, kTopicRawWirelessUpload);
+    Command1(5)->setProperty(kTopicProperty, kTopicWirelessUpload);
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
 
@@ -351,7 +386,9 @@ void MainWindow::Form_Resize() {
     if (r.restoreNormalState) setWindowState(windowState() & ~Qt::WindowMaximized);
 }
 
-void MainWindow::Timer1_Timer() {}
+void MainWindow::Timer1_Timer() {
+    transfer_->Timer1_Timer();
+}
 
 void MainWindow::loadHelpLists() {
     editor_->loadHelpLists();
@@ -429,9 +466,14 @@ void MainWindow::Command1_Click(int index) {
         documents_->Open_Click();
     } else if (index == 2) {
         compile();
-    } else if (index >= 6 && index <= 10) {
-        documents_->recentFileClicked(index);
+    } else {
+        transfer_->Command1_Click(index);
+        if (index >= 6 && index <= 10) documents_->recentFileClicked(index);
     }
+}
+
+void MainWindow::escapePressed() {
+    transfer_->escape();
 }
 
 void MainWindow::Exit_Click() {
@@ -515,6 +557,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) escapePressed();
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

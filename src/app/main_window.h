@@ -37,6 +37,7 @@ class SettingsStore;
 class SourceEditor;
 class SourceText;
 class StatusPanels;
+class TransferCommands;
 class WorkingFolder;
 
 // The outside services the window works through; tests replace each.
@@ -92,6 +93,8 @@ class MainWindow : public QMainWindow {
     CompilerRunner& compiler() const { return *compiler_; }
     // The Serial Configurations and Base Configuration dialogs.
     BaseConfig& baseConfig() const { return *baseConfig_; }
+    // The uploads, the Transmit menu and the link monitor.
+    TransferCommands& transfer() const { return *transfer_; }
     AppServices& services() { return services_; }
     LinkState& link() { return link_; }
 
@@ -100,9 +103,6 @@ class MainWindow : public QMainWindow {
     // The options of Edit > Configurations and the font; the menu's check
     // marks show them.
     const Options& options() const { return options_; }
-    // The address of the terminal that asked for a program, or "ESC" when
-    // the user gave up waiting.
-    QString ReceiveTerminal;
     bool editorEnabled() const;
 
     // A window of the program's own: returning from it activates the main
@@ -118,6 +118,9 @@ class MainWindow : public QMainWindow {
     // Tool buttons.
     void Command1_Click(int index);
     void Exit_Click();
+    // Esc in the editor, or anywhere in the window that does not take it: a
+    // wireless upload waiting for a terminal gives up.
+    void escapePressed();
     // Opens the help window at the topic of the focused control or menu item.
     void Help_Click();
     void showHelpTopic(int topic);
@@ -130,6 +133,7 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -156,6 +160,7 @@ class MainWindow : public QMainWindow {
     CompilerRunner* compiler_ = nullptr;
     EditorSubsystem* editor_ = nullptr;
     BaseConfig* baseConfig_ = nullptr;
+    std::unique_ptr<TransferCommands> transfer_;
     std::array<QPushButton*, 11> buttons_{};
     QHash<QString, QAction*> actions_;
     QList<QPointer<QWidget>> ownWindows_;

@@ -59,8 +59,8 @@ inline constexpr std::array<MenuItemDef, 38> kMenuTree{{
     {"compile_project", "comp", "Compile pro&ject", "", 30, MenuItemDef::Disabled},
     {"Transmit", nullptr, "&Transmit", "", 0, MenuItemDef::Submenu},
     {"Send_program", "Transmit", "Rs232 Transmit Pro&gram", "F8", 31, MenuItemDef::Command},
-    {"Transmit_By_Radio_Without_Confirmation", "Transmit", "Wireless Transmit Program", "F9", 0,
-     MenuItemDef::Inert},
+    {"Transmit_By_Radio_Without_Confirmation", "Transmit", "Wireless Transmit Program", "F9", 32,
+     MenuItemDef::Command},
     {"Help", nullptr, "&Help", "", 0, MenuItemDef::Command},
 }};
 

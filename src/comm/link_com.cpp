@@ -417,8 +417,8 @@ void LinkCom::IO_Close(qint32 port) {
     if (!attached_ || link_->broken()) closeLink();
 }
 
-void LinkCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
-    if (!linkServes(port) || count <= 0) return;
+qint32 LinkCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
+    if (!linkServes(port) || count <= 0) return 0;
     const QByteArray bytes = data.left(count);
     int reported = 0;
     auto progress = [&](qint64 done) {
@@ -428,9 +428,11 @@ void LinkCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
             postEvent(kEventWriteProgress, step * 10);
         }
     };
-    link_->writeAll(bytes, kCallMs,
-                    bytes.size() >= kReportedWrite ? std::function<void(qint64)>(progress)
-                                                   : std::function<void(qint64)>());
+    const bool whole =
+        link_->writeAll(bytes, kCallMs,
+                        bytes.size() >= kReportedWrite ? std::function<void(qint64)>(progress)
+                                                       : std::function<void(qint64)>());
+    return whole ? static_cast<qint32>(bytes.size()) : 0;
 }
 
 qint32 LinkCom::IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) {

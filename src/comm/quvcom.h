@@ -30,7 +30,8 @@ class QuvCom {
     // Raw port operations. IO_Open: non-zero when the port is open.
     virtual qint32 IO_Open(qint32 port, qint32 baud) = 0;
     virtual void IO_Close(qint32 port) = 0;
-    virtual void IO_Write(qint32 port, qint32 count, const QByteArray& data) = 0;
+    // The count of bytes written, or 0 when the line did not take them all.
+    virtual qint32 IO_Write(qint32 port, qint32 count, const QByteArray& data) = 0;
     // Reads up to count bytes into buffer (pre-filled, never grown); greater
     // than 0 when bytes were read within timeoutMs.
     virtual qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) = 0;

@@ -1,6 +1,7 @@
 #include "compile/compile_command.h"
 
 #include "core/app_paths.h"
+#include "core/busy_pointer.h"
 #include "core/current_document.h"
 #include "core/dialogs.h"
 #include "core/event_pump.h"
@@ -12,27 +13,6 @@
 namespace quv {
 
 namespace {
-
-// The busy pointer for as long as it lives, off while the user is asked or
-// told something.
-class Busy {
-  public:
-    explicit Busy(const std::function<void(bool)>& set) : set_(set) { hold(); }
-    ~Busy() { release(); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    void hold() { flip(true); }
-    void release() { flip(false); }
-
-  private:
-    void flip(bool on) {
-        if (held_ == on) return;
-        held_ = on;
-        if (set_) set_(on);
-    }
-    const std::function<void(bool)>& set_;
-    bool held_ = false;
-};
 
 void call(const std::function<void()>& hook) {
     if (hook) hook();
@@ -60,7 +40,8 @@ std::optional<int> CompileCommand::compile() {
     // the same files: it is refused.
     const auto running = once_.tryStart();
     if (!running) return std::nullopt;
-    Busy busy(hooks_.setBusy);
+    BusyPointer busy(hooks_.setBusy);
+    busy.hold();
 
     const QString name = document_.fileName();
     if (name.isEmpty()) {

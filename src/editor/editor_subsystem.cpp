@@ -25,7 +25,7 @@ EditorSubsystem::EditorSubsystem(MainWindow& window)
     hooks.autoIndent = [this] { return window_.options().AutoIndent; };
     hooks.escape = [this] {
         if (find_ && find_->isVisible()) find_->hide();
-        window_.ReceiveTerminal = QStringLiteral("ESC");
+        window_.escapePressed();
     };
     hooks.showLine = [this](int line) {
         window_.StatusBar1()->setPanelText(QStringLiteral("Line"), QString::number(line));

@@ -7,6 +7,7 @@
 #include "editor/find_dialog.h"
 #include "editor/instruction_help.h"
 #include "editor_fixture.h"
+#include "transfer/transfer_commands.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -282,7 +283,7 @@ class TestEditingRules : public QObject {
         MainWindow& w = f.startEditor();
         // In an empty document no rule runs.
         f.key(Qt::Key_Escape);
-        QCOMPARE(w.ReceiveTerminal, QString());
+        QCOMPARE(w.transfer().state().ReceiveTerminal, QString());
         f.type("a");
         QCOMPARE(f.editor().bytes(), QByteArray("a"));
         w.menuItem("find")->trigger();
@@ -290,7 +291,7 @@ class TestEditingRules : public QObject {
         f.editor().setFocus();
         f.key(Qt::Key_Escape);
         QVERIFY(!f.subsystem().Findtext().isVisible());
-        QCOMPARE(w.ReceiveTerminal, QString("ESC"));
+        QCOMPARE(w.transfer().state().ReceiveTerminal, QString("ESC"));
         QCOMPARE(f.editor().bytes(), QByteArray("a"));
     }
 

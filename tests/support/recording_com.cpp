@@ -36,8 +36,9 @@ qint32 RecordingCom::IO_Open(qint32 port, qint32 baud) {
 void RecordingCom::IO_Close(qint32 port) {
     record(QStringLiteral("IO_Close"), {n(port)});
 }
-void RecordingCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
+qint32 RecordingCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
     record(QStringLiteral("IO_Write"), {n(port), n(count), QString::fromLatin1(data.toHex())});
+    return results.value(QStringLiteral("IO_Write"), count);
 }
 qint32 RecordingCom::IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) {
     record(QStringLiteral("IO_Read"), {n(port), n(count), n(timeoutMs)});

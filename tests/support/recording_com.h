@@ -28,7 +28,8 @@ class RecordingCom : public QuvCom {
     void TerminateComm(qint32 port) override;
     qint32 IO_Open(qint32 port, qint32 baud) override;
     void IO_Close(qint32 port) override;
-    void IO_Write(qint32 port, qint32 count, const QByteArray& data) override;
+    // Returns the count unless a result is scripted.
+    qint32 IO_Write(qint32 port, qint32 count, const QByteArray& data) override;
     qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) override;
     void BackGetEvent(EventRoutine routine) override;
     void BackSendMessage(const QByteArray& destination, const QByteArray& data,

@@ -1,0 +1,72 @@
+#include "transfer/link_monitor.h"
+
+#include "comm/quvcom.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
+#include "core/link_state.h"
+#include "transfer/transfer_rules.h"
+
+namespace quv {
+
+namespace {
+// Get_Message's fixed arguments: the longest message taken, and from any terminal.
+constexpr qint32 kMessageLimit = 100000;
+constexpr qint32 kAnyTerminal = 0;
+}  // namespace
+
+LinkMonitor::LinkMonitor(TransferServices services, TransferState& state,
+                         const TransferHooks& hooks)
+    : s_(services), st_(state), hooks_(hooks) {}
+
+void LinkMonitor::Timer1_Timer() {
+    // A message box shown below keeps the timer ticking.
+    if (ticking_) return;
+    ticking_ = true;
+    const double now = s_.clock.timeOfDay();
+    QString failure;
+    if (st_.LastEvent != 0) {
+        collectMessages();
+        if (st_.LastEvent == 2 && st_.background) {
+            endBackground();
+            if (st_.LastEventParam == 0) {
+                const auto rate =
+                    rateText(st_.SizeMessageSended, secondsSince(st_.start_time, now), false);
+                if (rate && hooks_.showRate) hooks_.showRate(*rate);
+            } else {
+                failure = kDeliveryFailed;
+            }
+        }
+        if (st_.LastEvent >= 3 && st_.LastEvent <= 5) {
+            if (hooks_.setBar) hooks_.setBar(st_.LastEventParam);
+            if (st_.LastEvent == 3) st_.lastProgressAt = now;
+        }
+        st_.LastEvent = 0;
+    }
+    if (st_.background && secondsSince(st_.lastProgressAt, now) >= kSilenceSeconds) {
+        endBackground();
+        failure = kSilent;
+    }
+    if (!failure.isEmpty()) s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
+    ticking_ = false;
+}
+
+void LinkMonitor::collectMessages() {
+    QByteArray sender(QuvCom::kAddressLength, ' ');
+    for (int taken = 0; taken < kMessagesPerTick; ++taken) {
+        qint32 handle = 0;
+        const qint32 n = s_.com.Get_Message(handle, kMessageLimit, kAnyTerminal, sender);
+        if (n <= 0) return;
+        QByteArray text(n, ' ');
+        s_.com.GetStringFromPtr(text, handle, n);
+        if (isProgramRequest(text)) st_.ReceiveTerminal = QString::fromLatin1(sender);
+    }
+}
+
+void LinkMonitor::endBackground() {
+    st_.background = false;
+    s_.com.TerminateComm(s_.link.CommPort);
+    if (hooks_.setBar) hooks_.setBar(0);
+    if (hooks_.setCaption) hooks_.setCaption(st_.MyCaption);
+}
+
+}  // namespace quv

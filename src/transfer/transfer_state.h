@@ -1,0 +1,78 @@
+// What the transfer subsystem works on: the services it is built from, the
+// hooks through which it shows its progress, and its own state.
+#pragma once
+
+#include "core/checksum.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+namespace quv {
+
+class Clock;
+class CurrentDocument;
+class Dialogs;
+class EventPump;
+class QuvCom;
+struct LinkState;
+struct Options;
+
+struct TransferServices {
+    QuvCom& com;
+    Dialogs& dialogs;
+    Clock& clock;
+    EventPump& pump;
+    CurrentDocument& document;
+    const Options& options;
+    LinkState& link;
+};
+
+// What an upload shows or asks outside itself; an empty hook does nothing.
+struct TransferHooks {
+    // The window caption, read and set (MyCaption and the waiting texts).
+    std::function<QString()> caption;
+    std::function<void(const QString&)> setCaption;
+    // The busy pointer on (true) and off again.
+    std::function<void(bool busy)> setBusy;
+    // The progress bar Bar1, 0 to 100.
+    std::function<void(int value)> setBar;
+    // The status bar panel "Baud".
+    std::function<void(const QString&)> showRate;
+    // The main window to the front.
+    std::function<void()> showMainWindow;
+    // The build of the current document: 1, 0, or nothing when it did not start.
+    std::function<std::optional<int>()> compile;
+};
+
+struct TransferState {
+    // The address of the terminal that asked for its program, or "ESC".
+    QString ReceiveTerminal;
+    // The one background event waiting for the link monitor (0: none), its
+    // value, and the event code that the event routine drops (-1: all).
+    qint16 LastEvent = 0;
+    qint16 LastEventParam = 0;
+    qint16 IgnoredEvent = 0;
+    // The caption saved while a wireless upload waits and sends.
+    QString MyCaption;
+    // Time of day at which the image transfer started, and its length.
+    double start_time = 0;
+    qint32 SizeMessageSended = 0;
+    // When the previous repetition of the repeated wireless upload ended; 0
+    // when there was none.
+    double LastSendTime = 0;
+    // Checksum1 and Checksum2 of the send helpers.
+    Checksum checksum;
+    // While set, the send helpers collect the bytes in OutputBuffer.
+    bool BufferOutput = false;
+    QByteArray OutputBuffer;
+    // An upload to a terminal runs in the library; the link monitor ends it.
+    bool background = false;
+    // When that transfer last showed progress (time of day).
+    double lastProgressAt = 0;
+};
+
+}  // namespace quv

@@ -1,0 +1,278 @@
+#include "transfer/uploader.h"
+
+#include "comm/quvcom.h"
+#include "core/busy_pointer.h"
+#include "core/clock.h"
+#include "core/current_document.h"
+#include "core/dialogs.h"
+#include "core/event_pump.h"
+#include "core/link_state.h"
+#include "core/options.h"
+#include "transfer/program_files.h"
+#include "transfer/transfer_rules.h"
+
+namespace quv {
+
+namespace {
+
+// The RS232 upload: "!DOWN" at the fast rate, the frame at the upload rate.
+constexpr qint32 kDownRate = 115200;
+constexpr qint32 kUploadRate = 38400;
+constexpr int kDownSettleMs = 200;
+// Stale input is read away a byte at a time, each read waiting this long.
+constexpr qint32 kDrainTimeoutMs = 1000;
+// A base station that keeps talking cannot hold the upload in the drain.
+constexpr int kDrainLimit = 65536;
+// The last two arguments of the message without confirmation.
+constexpr qint32 kAirRepeats = 1;
+constexpr qint32 kAirGapMs = 200;
+
+template <typename F, typename... A>
+void call(const F& hook, A&&... args) {
+    if (hook) hook(std::forward<A>(args)...);
+}
+
+}  // namespace
+
+Uploader::Uploader(TransferServices services, TransferState& state, const TransferHooks& hooks)
+    : s_(services), st_(state), hooks_(hooks) {}
+
+double Uploader::now() const {
+    return s_.clock.timeOfDay();
+}
+
+bool Uploader::closing() const {
+    return s_.link.AppClosing || s_.pump.closing();
+}
+
+Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text) {
+    busy.release();
+    s_.dialogs.message(text);
+    return Ending::Failed;
+}
+
+Uploader::Ending Uploader::Transmit_program(int TransferMode) {
+    const auto running = once_.tryStart();
+    if (!running) return Ending::NotStarted;
+    BusyPointer busy(hooks_.setBusy);
+    const auto program = prepare(busy);
+    if (!program) return Ending::NotStarted;
+
+    Ending ending = Ending::Done;
+    if (TransferMode == 1)
+        ending = rs232(*program, busy);
+    else if (TransferMode == 3)
+        ending = withoutConfirmation(*program, busy);
+    else if (TransferMode == 2)
+        ending = onRequest(*program, busy);
+    if (ending != Ending::Done && ending != Ending::Background) return ending;
+
+    // The common ending.
+    busy.release();
+    call(hooks_.showMainWindow);
+    call(hooks_.setBar, 0);
+    return ending;
+}
+
+std::optional<Uploader::Program> Uploader::prepare(BusyPointer& busy) {
+    const QString name = s_.document.fileName();
+    if (name.isEmpty()) {
+        s_.dialogs.message(kFileNotOpen);
+        return std::nullopt;
+    }
+    busy.hold();
+    // The question, and the report of a save that failed, show with the
+    // default pointer. A save that failed stops the upload.
+    if (s_.options.EditorEnabled && s_.document.changed()) {
+        busy.release();
+        if (!s_.document.askToSave()) return std::nullopt;
+        busy.hold();
+    }
+    const auto base = programBaseName(name);
+    const auto headerLength = base ? regularFileLength(headerFileName(*base)) : std::nullopt;
+    if (!headerLength) {
+        fail(busy, kNotCompiled);
+        return std::nullopt;
+    }
+    if (s_.options.EditorEnabled && *headerLength == 0) {
+        const std::optional<int> built = hooks_.compile ? hooks_.compile() : std::nullopt;
+        if (!built || *built == 0) return std::nullopt;
+    }
+    Program p;
+    const auto header = readProgramHeader(headerFileName(*base));
+    if (!header) {
+        fail(busy, kNotCompiled);
+        return std::nullopt;
+    }
+    p.header = *header;
+    const QString imagePath = imageFileName(*base);
+    ImageRead image = readProgramImage(imagePath);
+    if (!image.bytes) {
+        fail(busy, QStringLiteral("The program image %1 could not be read: %2")
+                       .arg(imagePath, image.error));
+        return std::nullopt;
+    }
+    p.image = std::move(*image.bytes);
+    st_.SizeMessageSended = static_cast<qint32>(p.image.size());
+    return p;
+}
+
+void Uploader::registerEvents(qint16 ignored) {
+    s_.com.BackGetEvent([this](qint32 code, qint32 param, qint32 reserved, const QByteArray& text) {
+        Comm_Event(code, param, reserved, text);
+    });
+    st_.IgnoredEvent = ignored;
+}
+
+Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
+    QuvCom& com = s_.com;
+    const qint32 port = s_.link.CommPort;
+    registerEvents(4);
+    if (com.IO_Open(port, kDownRate) == 0) return fail(busy, kErrorOpeningComPort);
+    if (com.ChangeBaseNameAntenaFast(port, "!DOWN") != 0) s_.clock.sleepMs(kDownSettleMs);
+    com.IO_Close(port);
+    if (com.IO_Open(port, kUploadRate) == 0) return fail(busy, kErrorOpeningComPort);
+    s_.pump.pumpOnce();
+
+    st_.BufferOutput = true;
+    st_.checksum.Reset_Checksum();
+    Send_Char('S');
+    Send_String(p.header);
+    Send_Checksum();
+    st_.checksum.Reset_Checksum();
+    st_.start_time = now();
+    Send_String(p.image);
+    Send_Checksum();
+    const bool whole = Flush_Buffer();
+    st_.BufferOutput = false;
+    com.IO_Close(port);
+
+    if (closing()) return Ending::Stopped;
+    st_.IgnoredEvent = -1;
+    st_.LastEvent = 0;
+    if (!whole) return fail(busy, kFrameNotWritten);
+    showRate();
+    return Ending::Done;
+}
+
+Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& busy) {
+    QuvCom& com = s_.com;
+    LinkState& link = s_.link;
+    const qint32 port = link.CommPort;
+    if (!link.BaseStatusKnown) {
+        qint32 rate = link.BaudRate;
+        QByteArray info(QuvCom::kStatusBufferLength, ' ');
+        // A rate of 0 or less would leave the link unusable: no answer.
+        if (com.B_BaseGetStatus(port, rate, info) != 1 || rate <= 0)
+            return fail(busy, kErrorAntena);
+        link.BaudRate = rate;
+        link.BaseStatusKnown = true;
+    }
+    com.B_PutBaseUpload(port, link.BaudRate);
+    if (com.IO_Open(port, link.BaudRate) == 0) return fail(busy, kErrorOpeningComPort);
+    QByteArray one(1, ' ');
+    qint32 n = 0;
+    int drained = 0;
+    do {
+        s_.pump.pumpOnce();
+        n = com.IO_Read(port, 1, one, kDrainTimeoutMs);
+    } while (n > 0 && !closing() && ++drained < kDrainLimit);
+    if (closing()) {
+        com.IO_Close(port);
+        return Ending::Stopped;
+    }
+    registerEvents(5);
+    const QByteArray payload = radioPayload(p.image);
+    st_.start_time = now();
+    com.Send_Message_Without_Confirmation_ombrex(
+        port, kProgramTag, payload, static_cast<qint32>(payload.size()), kAirRepeats, kAirGapMs);
+    call(hooks_.setBar, 0);
+    com.IO_Close(port);
+    if (closing()) return Ending::Stopped;
+    showRate();
+    return Ending::Done;
+}
+
+Uploader::Ending Uploader::onRequest(const Program& p, BusyPointer& busy) {
+    QuvCom& com = s_.com;
+    const qint32 port = s_.link.CommPort;
+    if (com.InitializeComm(port, s_.link.BaudRate) == 0) return fail(busy, kErrorOpeningComPort);
+    registerEvents(5);
+    const QByteArray payload = radioPayload(p.image);
+    st_.MyCaption = hooks_.caption ? hooks_.caption() : QString();
+    call(hooks_.setCaption, kWaiting);
+    st_.ReceiveTerminal.clear();
+    // The link monitor fills ReceiveTerminal with the address of a terminal
+    // that asks, Esc with "ESC"; the program closing ends the wait too.
+    while (st_.ReceiveTerminal.isEmpty() && !closing()) s_.pump.pumpOnce();
+    call(hooks_.setCaption, kSending);
+    if (st_.ReceiveTerminal.isEmpty() || st_.ReceiveTerminal == kEsc) {
+        com.TerminateComm(port);
+        call(hooks_.setCaption, st_.MyCaption);
+        return Ending::Stopped;
+    }
+    const QByteArray TerminalAddress = st_.ReceiveTerminal.toLatin1();
+    st_.start_time = now();
+    st_.lastProgressAt = st_.start_time;
+    st_.background = true;
+    com.BackSendMessage(TerminalAddress, payload, static_cast<qint32>(payload.size()));
+    call(hooks_.setBar, 0);
+    return Ending::Background;
+}
+
+QByteArray Uploader::radioPayload(const QByteArray& image) {
+    st_.checksum.Reset_Checksum();
+    st_.checksum.add(image);
+    return image + st_.checksum.trailer();
+}
+
+void Uploader::showRate() {
+    if (const auto text =
+            rateText(st_.SizeMessageSended, secondsSince(st_.start_time, now()), true))
+        call(hooks_.showRate, *text);
+}
+
+void Uploader::Comm_Event(qint32 code, qint32 param, qint32, const QByteArray&) {
+    const auto c = static_cast<qint16>(code);
+    if (c == st_.IgnoredEvent || st_.IgnoredEvent == -1) {
+        st_.LastEvent = 0;
+        return;
+    }
+    st_.LastEvent = c;
+    st_.LastEventParam = static_cast<qint16>(param);
+    s_.pump.pumpOnce();
+}
+
+bool Uploader::Send_Char(char c) {
+    st_.checksum.Do_Checksum(static_cast<unsigned char>(c));
+    if (st_.BufferOutput)
+        st_.OutputBuffer.append(c);
+    else
+        s_.com.IO_Write(s_.link.CommPort, 1, QByteArray(1, c));
+    return true;
+}
+
+bool Uploader::Send_String(const QByteArray& s) {
+    st_.checksum.add(s);
+    if (st_.BufferOutput)
+        st_.OutputBuffer.append(s);
+    else
+        s_.com.IO_Write(s_.link.CommPort, static_cast<qint32>(s.size()), s);
+    return true;
+}
+
+void Uploader::Send_Checksum() {
+    Send_String(st_.checksum.trailer());
+}
+
+bool Uploader::Flush_Buffer() {
+    bool whole = true;
+    if (st_.BufferOutput) {
+        const auto size = static_cast<qint32>(st_.OutputBuffer.size());
+        whole = s_.com.IO_Write(s_.link.CommPort, size, st_.OutputBuffer) == size;
+    }
+    st_.OutputBuffer.clear();
+    return whole;
+}
+
+}  // namespace quv

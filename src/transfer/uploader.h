@@ -1,0 +1,84 @@
+// The upload of the current document's compiled program to a terminal, in
+// its three modes: over RS232, by radio to the terminal that asks for it, and
+// by radio without confirmation. Also the send helpers that build the RS232
+// frame and the event routine that the library calls.
+#pragma once
+
+#include "core/one_at_a_time.h"
+#include "transfer/transfer_state.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace quv {
+
+class BusyPointer;
+
+class Uploader {
+  public:
+    // How a call of Transmit_program ended.
+    enum class Ending {
+        NotStarted,  // no document, not compiled, a save or compile that failed, or refused
+        Stopped,     // cancelled with Esc, or the program closes
+        Failed,      // a message said why
+        Done,        // delivered; the rate is shown
+        Background,  // the library sends it; the link monitor ends it
+    };
+
+    inline static const QString kFileNotOpen = QStringLiteral("File Not Open");
+    inline static const QString kNotCompiled = QStringLiteral("Program not compiled !");
+    inline static const QString kErrorOpeningComPort = QStringLiteral("Error Opening ComPort");
+    inline static const QString kErrorAntena =
+        QStringLiteral("Error trying to comunicate with antena!");
+    inline static const QString kWaiting = QStringLiteral("Waiting Terminal Request ...");
+    inline static const QString kSending = QStringLiteral("Sending... ");
+    inline static const QString kEsc = QStringLiteral("ESC");
+    inline static const QString kFrameNotWritten = QStringLiteral(
+        "Upload failed: the serial port did not take the whole program. The line was cut or "
+        "stopped taking bytes; check the cable and the port, then upload again.");
+    inline static const QByteArray kProgramTag = "Z7Q_PROG";
+
+    Uploader(TransferServices services, TransferState& state, const TransferHooks& hooks);
+
+    // The upload in mode 1, 2 or 3; any other mode runs only the preparation
+    // and the common ending. A call made inside the waits of a running one is
+    // refused.
+    Ending Transmit_program(int TransferMode);
+    bool running() const { return once_.running(); }
+
+    // The library's event routine: keeps the last event for the link monitor
+    // unless its code is the one ignored.
+    void Comm_Event(qint32 code, qint32 param, qint32 reserved, const QByteArray& text);
+
+    // Each byte goes through the checksums, then to the buffer while
+    // BufferOutput is set, otherwise straight to the port.
+    bool Send_Char(char c);
+    bool Send_String(const QByteArray& s);
+    // The four checksum bytes, sent like any others.
+    void Send_Checksum();
+    // The buffer in one write; false when the port did not take all of it.
+    bool Flush_Buffer();
+
+  private:
+    struct Program {
+        QByteArray header;
+        QByteArray image;
+    };
+    std::optional<Program> prepare(BusyPointer& busy);
+    Ending rs232(const Program& p, BusyPointer& busy);
+    Ending withoutConfirmation(const Program& p, BusyPointer& busy);
+    Ending onRequest(const Program& p, BusyPointer& busy);
+    Ending fail(BusyPointer& busy, const QString& text);
+    void registerEvents(qint16 ignored);
+    QByteArray radioPayload(const QByteArray& image);
+    void showRate();
+    bool closing() const;
+    double now() const;
+
+    TransferServices s_;
+    TransferState& st_;
+    const TransferHooks& hooks_;
+    OneAtATime once_;
+};
+
+}  // namespace quv
