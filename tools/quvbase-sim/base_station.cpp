@@ -155,7 +155,7 @@ void BaseStation::checkDownloads() {
 void BaseStation::finishDownload(Session& s) {
     const std::unique_ptr<SerialDownload> d = std::move(s.download);
     const bool good = d->headerGood() && d->imageGood();
-    program(options_.terminals.value(0), d->image(), good, d->seconds(), "serial");
+    program(options_.terminals.value(0), d->image(), good, d->seconds(), "serial", &d->frame());
 }
 
 // ---- Frames from the host
@@ -363,7 +363,7 @@ void BaseStation::completeIncoming(Session& s) {
 }
 
 void BaseStation::program(const QByteArray& terminal, const QByteArray& image, bool good,
-                          double seconds, const char* via) {
+                          double seconds, const char* via, const QByteArray* frame) {
     const QString path = QDir(options_.outDir)
                              .filePath(QStringLiteral("%1-%2.bin")
                                            .arg(QString::fromLatin1(terminal).trimmed())
@@ -380,6 +380,13 @@ void BaseStation::program(const QByteArray& terminal, const QByteArray& image, b
     o["bytes"] = image.size();
     o["checksums"] = good ? "good" : "bad";
     o["seconds"] = qRound(seconds * 1000) / 1000.0;
+    if (frame) {
+        const QString framePath = path.left(path.size() - 3) + QStringLiteral("frame");
+        QFile raw(framePath);
+        if (!raw.open(QIODevice::WriteOnly) || raw.write(*frame) != frame->size())
+            log_("cannot write " + framePath);
+        o["frame"] = framePath;
+    }
     report_(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 

@@ -77,8 +77,9 @@ class BaseStation : public QObject {
     void queueReliable(quint8 command, const QByteArray& payload);
     void sendReliable();
     void onReliableTimer();
+    // frame: the raw RS232 upload frame, also kept in a file of its own.
     void program(const QByteArray& terminal, const QByteArray& image, bool good, double seconds,
-                 const char* via);
+                 const char* via, const QByteArray* frame = nullptr);
     bool saveConfig();
 
     Options options_;

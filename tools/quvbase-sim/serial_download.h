@@ -32,6 +32,8 @@ class SerialDownload {
     bool headerGood() const;
     bool imageGood() const { return candidate_; }
     QByteArray header() const { return frame_.mid(1, 8); }
+    // Every byte received, as it came.
+    const QByteArray& frame() const { return frame_; }
     // The image: everything between the header and the final four bytes.
     QByteArray image() const;
     // From the first byte to the last.

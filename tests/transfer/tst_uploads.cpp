@@ -1,0 +1,197 @@
+// Each upload end to end through the real library into the base station
+// emulator, over TCP and over a pseudo-terminal, and the faults of the line.
+#include "comm/link_com.h"
+#include "core/event_pump.h"
+#include "core/settings_store.h"
+#include "sim_process.h"
+#include "upload_rig.h"
+
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QTimer>
+#include <QtTest>
+
+using namespace quv;
+using namespace quv::test;
+
+namespace {
+
+const QByteArray kHeader = QByteArray::fromHex("0102030405060708");
+
+QByteArray image(const QString& kind) {
+    if (kind == "empty") return QByteArray("");
+    if (kind == "ff") return QByteArray(300, '\xff');
+    QByteArray b(kind.toInt(), '\0');
+    for (qsizetype i = 0; i < b.size(); ++i) b[i] = static_cast<char>((i * 37 + i / 251) & 0xFF);
+    return b;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The rig on the real library, with the link monitor ticking every 200 ms.
+// The clock moves only while a transfer runs in the background, 0.2 s a
+// tick, so that each rate shown is known.
+struct LiveRig : UploadRig {
+    MemorySettingsStore settings;
+    std::unique_ptr<quvsim::SimProcess> sim;
+    std::unique_ptr<LinkCom> com;
+    QtEventPump pump{&link.AppClosing};
+    QStringList log;
+    QTimer tick;
+
+    bool start(const QString& via, QStringList simOptions = {}) {
+        simOptions << (via == "tcp" ? QStringList{"--tcp", "0"} : QStringList{"--pty"});
+        sim = std::make_unique<quvsim::SimProcess>(simOptions);
+        if (!sim->start()) return false;
+        if (via == "pty") settings.save("ComDevice1", sim->ptyPath());
+        com = std::make_unique<LinkCom>(settings);
+        if (via == "tcp") com->TCPIP_Start(sim->tcpAddress());
+        build(*com, pump, log);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            if (t->state().background) clock.seconds += 0.2;
+            t->Timer1_Timer();
+        });
+        tick.start(200);
+        return true;
+    }
+    // "reset": the terminal asks once the upload waits; "esc": the user gives up.
+    void during(const QString& script) {
+        if (script == "reset") QTimer::singleShot(300, [this] { sim->command("reset"); });
+        if (script == "esc") QTimer::singleShot(300, [this] { t->escape(); });
+    }
+    bool waitEnd(int ms) {
+        return pumpUntil(
+            pump, [this] { return !t->busy(); }, ms);
+    }
+    QStringList shown(const QString& hook) const {
+        return log.filter(QRegularExpression('^' + hook));
+    }
+};
+
+}  // namespace
+
+class TestUploads : public QObject {
+    Q_OBJECT
+  private slots:
+    void eachMode_data() {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("script");
+        for (const char* via : {"tcp", "pty"}) {
+            QTest::addRow("%s rs232 empty", via) << via << 1 << "empty"
+                                                 << "";
+            QTest::addRow("%s rs232 ff", via) << via << 1 << "ff"
+                                              << "";
+            QTest::addRow("%s rs232 3000", via) << via << 1 << "3000"
+                                                << "";
+            QTest::addRow("%s broadcast", via) << via << 3 << "3000"
+                                               << "";
+            QTest::addRow("%s on request", via) << via << 2 << "3000"
+                                                << "reset";
+            QTest::addRow("%s esc", via) << via << 2 << "3000"
+                                         << "esc";
+        }
+    }
+    void eachMode() {
+        QFETCH(QString, via);
+        QFETCH(int, mode);
+        QFETCH(QString, kind);
+        QFETCH(QString, script);
+        LiveRig r;
+        QVERIFY(r.start(via, {"--terminal", "TERM0001", "--terminal", "TERM0002"}));
+        const QByteArray img = image(kind);
+        r.program(kHeader, img);
+        r.during(script);
+        r.t->uploader().Transmit_program(mode);
+        QVERIFY(r.waitEnd(10000));
+        QCOMPARE(r.dialogs.texts(), QStringList());
+        QCOMPARE(r.caption, QString("Old"));
+        if (mode == 2)
+            QCOMPARE(r.shown("caption"), (QStringList{"caption(Waiting Terminal Request ...)",
+                                                      "caption(Sending... )", "caption(Old)"}));
+        if (script == "esc") {
+            QCOMPARE(r.shown("rate"), QStringList());
+            QVERIFY(!r.sim->waitReports("program", 1, 500));
+            return;
+        }
+        const int reports = mode == 3 ? 2 : 1;
+        QVERIFY(r.sim->waitReports("program", reports, 4000));
+        for (const QJsonObject& p : r.sim->reports("program")) {
+            QCOMPARE(p.value("via").toString(), mode == 1   ? "serial"
+                                                : mode == 2 ? "radio"
+                                                            : "broadcast");
+            QCOMPARE(p.value("checksums").toString(), QString("good"));
+            QCOMPARE(fileBytes(p.value("path").toString()), img);
+        }
+        if (mode == 1) {
+            // The frame as it crossed the line, byte for byte.
+            const QByteArray head = "S" + kHeader;
+            QCOMPARE(fileBytes(r.sim->reports("program").first().value("frame").toString()),
+                     head + Checksum::of(head).trailer() + img + Checksum::of(img).trailer());
+        }
+        // Modes 1 and 3 took no time on the test clock (divisor 1); mode 2
+        // took the ticks up to its end event.
+        const double seconds = mode == 2 ? r.clock.seconds - 36000 : 0;
+        QVERIFY(mode != 2 || seconds > 0);
+        const qint64 rate = static_cast<qint64>(img.size() * 10 / (mode == 2 ? seconds : 1));
+        QCOMPARE(r.shown("rate"), QStringList{QStringLiteral("rate(%1 Baud)").arg(rate)});
+    }
+
+    // Each fault ends the upload within a bound, with the message that says
+    // what happened; a damaged byte is repaired on the way.
+    void faults_data() {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("message");
+        const QString failed = LinkMonitor::kDeliveryFailed;
+        for (const char* via : {"tcp", "pty"}) {
+            QTest::addRow("%s dropped", via)
+                << via << 2 << QStringList{"--drop-after", "3000"} << failed;
+            QTest::addRow("%s corrupted", via)
+                << via << 2 << QStringList{"--corrupt-in", "3000"} << "";
+            QTest::addRow("%s silent mid-transfer", via)
+                << via << 2 << QStringList{"--silent-after", "3000"} << failed;
+            QTest::addRow("%s silent base, radio", via)
+                << via << 2 << QStringList{"--silent-after", "0"} << Uploader::kErrorOpeningComPort;
+            QTest::addRow("%s silent base, broadcast", via)
+                << via << 3 << QStringList{"--silent-after", "0"} << Uploader::kErrorAntena;
+        }
+        QTest::addRow("pty device disappears") << "pty" << 2 << QStringList{"gone"} << failed;
+    }
+    void faults() {
+        QFETCH(QString, via);
+        QFETCH(int, mode);
+        QFETCH(QStringList, options);
+        QFETCH(QString, message);
+        LiveRig r;
+        const bool gone = options == QStringList{"gone"};
+        QVERIFY(r.start(via, (gone ? QStringList{} : options) << "--baud"
+                                                              << "38400"));
+        const QByteArray img = image("12000");
+        r.program(kHeader, img);
+        r.during("reset");
+        if (gone) QTimer::singleShot(1500, [&] { QVERIFY(r.sim->terminate()); });
+        QElapsedTimer clock;
+        clock.start();
+        r.t->uploader().Transmit_program(mode);
+        QVERIFY(r.waitEnd(15000));
+        QCOMPARE(r.dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        // The radio part: 12 KB at 38400 baud take 3.2 s; a fault ends it in
+        // the library's 2 s after the line went wrong.
+        QVERIFY2(clock.elapsed() < 7000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(r.caption, QString("Old"));
+        QCOMPARE(r.shown("rate").size(), message.isEmpty() ? 1 : 0);
+        if (message.isEmpty()) {
+            QVERIFY(r.sim->waitReports("program", 1, 2000));
+            QCOMPARE(fileBytes(r.sim->reports("program").first().value("path").toString()), img);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUploads)
+#include "tst_uploads.moc"
