@@ -27,14 +27,12 @@ void LinkMonitor::Timer1_Timer() {
     if (st_.LastEvent != 0) {
         collectMessages();
         if (st_.LastEvent == 2 && st_.background) {
-            endBackground();
-            if (st_.LastEventParam == 0) {
-                const auto rate =
-                    rateText(st_.SizeMessageSended, secondsSince(st_.start_time, now), false);
-                if (rate && hooks_.showRate) hooks_.showRate(*rate);
-            } else {
-                failure = kDeliveryFailed;
-            }
+            // A failed transfer shows no rate: it would look like a success.
+            const bool delivered = st_.LastEventParam == 0;
+            endBackground(delivered ? rateText(st_.SizeMessageSended,
+                                               secondsSince(st_.start_time, now), false)
+                                    : std::nullopt);
+            if (!delivered) failure = kDeliveryFailed;
         }
         if (st_.LastEvent >= 3 && st_.LastEvent <= 5) {
             if (hooks_.setBar) hooks_.setBar(st_.LastEventParam);
@@ -43,7 +41,7 @@ void LinkMonitor::Timer1_Timer() {
         st_.LastEvent = 0;
     }
     if (st_.background && secondsSince(st_.lastProgressAt, now) >= kSilenceSeconds) {
-        endBackground();
+        endBackground(std::nullopt);
         failure = kSilent;
     }
     if (!failure.isEmpty()) s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
@@ -62,10 +60,11 @@ void LinkMonitor::collectMessages() {
     }
 }
 
-void LinkMonitor::endBackground() {
+void LinkMonitor::endBackground(const std::optional<QString>& rate) {
     st_.background = false;
     s_.com.TerminateComm(s_.link.CommPort);
     if (hooks_.setBar) hooks_.setBar(0);
+    if (rate && hooks_.showRate) hooks_.showRate(*rate);
     if (hooks_.setCaption) hooks_.setCaption(st_.MyCaption);
 }
 

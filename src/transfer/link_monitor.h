@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace quv {
 
 class LinkMonitor {
@@ -31,8 +33,9 @@ class LinkMonitor {
 
   private:
     void collectMessages();
-    // The background upload is over: the link ends and the caption returns.
-    void endBackground();
+    // The background upload is over: the link ends, the rate shows when
+    // there is one, and the caption returns.
+    void endBackground(const std::optional<QString>& rate);
 
     TransferServices s_;
     TransferState& st_;

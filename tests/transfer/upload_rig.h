@@ -56,19 +56,19 @@ struct UploadRig {
         t = std::make_unique<TransferCommands>(
             TransferServices{com, dialogs, clock, pump, doc, options, link}, std::move(h));
     }
-    // prog.hea and prog.bin beside the document prog.c; a null header
-    // leaves no header file.
+    // prog.hea and prog.bin beside the document prog.c.
     void program(const QByteArray& header, const QByteArray& image) {
         doc.name = QDir::toNativeSeparators(dir.filePath(QStringLiteral("prog.c")));
         write(QStringLiteral("prog.hea"), header);
         write(QStringLiteral("prog.bin"), image);
     }
-    void write(const QString& name, const QByteArray& bytes) {
+    // Writes the file, or removes it.
+    void write(const QString& name, const std::optional<QByteArray>& bytes) {
         QFile f(dir.filePath(name));
-        if (bytes.isNull())
+        if (!bytes)
             f.remove();
         else if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
+            f.write(*bytes);
     }
 };
 
