@@ -36,7 +36,7 @@ void LinkMonitor::Timer1_Timer() {
         }
         if (st_.LastEvent >= 3 && st_.LastEvent <= 5) {
             if (hooks_.setBar) hooks_.setBar(st_.LastEventParam);
-            if (st_.LastEvent == 3) st_.lastProgressAt = now;
+            st_.lastProgressAt = now;
         }
         st_.LastEvent = 0;
     }

@@ -84,136 +84,98 @@ class TestUploadRules : public QObject {
         QCOMPARE(programBaseName("prog"), std::nullopt);
     }
 
+    // Each row: mode # setup # script # the log, where $name stands for a
+    // piece below. Setup: "X=v" a library result, "known" the status read,
+    // "stale=xy" input waiting, "name=" the document, "header=" its header
+    // file ("none": missing), "full" full mode with a changed document,
+    // "compile=v" the build's result.
     void callOrder_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected");
-        const QString end = "|busy(0)|front()|bar(0)";
-        const QString rs232 =
-            "busy(1)|BackGetEvent()|IO_Open(1, 115200)|"
-            "ChangeBaseNameAntenaFast(1, !DOWN)|IO_Close(1)|IO_Open(1, 38400)";
-        const QString air = "|B_PutBaseUpload(1, 19200)|IO_Open(1, 19200)|IO_Read(1, 1, 1000)";
-        const QString air0 = QString(air).replace("19200", "38400");
-        const QString send =
-            "|BackGetEvent()|Send_Message_Without_Confirmation_ombrex(1, Z7Q_PROG, "
-            "6, 1, 200)|bar(0)|IO_Close(1)|rate(20 Baud)" +
-            end;
-        const QString wait =
-            "busy(1)|InitializeComm(1, 38400)|BackGetEvent()|"
-            "caption(Waiting Terminal Request ...)";
-        const QString asked =
-            wait +
-            "|Get_Message(100000, 0)|GetStringFromPtr(1, 5)|"
-            "Get_Message(100000, 0)|caption(Sending... )|BackSendMessage(TERM0001, 6)|"
-            "bar(0)" +
-            end;
-        const QString ended = "|TerminateComm(1)|bar(0)";
-        const QString notCompiled = "busy(1)|busy(0)|msg(Program not compiled !)";
-        QTest::newRow("rs232") << 1 << ""
-                               << ""
-                               << rs232 + "|IO_Write(1, 19)|IO_Close(1)|rate(20 Baud)" + end +
-                                      "|200";
-        QTest::newRow("rs232, no !DOWN")
-            << 1 << "ChangeBaseNameAntenaFast=0"
-            << "" << rs232 + "|IO_Write(1, 19)|IO_Close(1)|rate(20 Baud)" + end + "|";
-        QTest::newRow("rs232, frame cut") << 1 << "IO_Write=0"
-                                          << ""
-                                          << rs232 + "|IO_Write(1, 19)|IO_Close(1)|busy(0)|msg(" +
-                                                 Uploader::kFrameNotWritten + ")|200";
-        QTest::newRow("rs232, no port")
-            << 1 << "IO_Open=0"
-            << ""
-            << "busy(1)|BackGetEvent()|IO_Open(1, 115200)|busy(0)|msg(Error Opening ComPort)";
-        QTest::newRow("broadcast")
-            << 3 << ""
-            << ""
-            << "busy(1)|B_BaseGetStatus(1, 38400, 200)" + air + send + "|19200 1";
-        QTest::newRow("broadcast, status known, stale input")
-            << 3 << "known;stale=xy"
-            << ""
-            << "busy(1)" + air0 + "|IO_Read(1, 1, 1000)|IO_Read(1, 1, 1000)" + send;
-        QTest::newRow("broadcast, no antenna")
-            << 3 << "B_BaseGetStatus=0"
-            << ""
-            << "busy(1)|B_BaseGetStatus(1, 38400, 200)|busy(0)|"
-               "msg(Error trying to comunicate with antena!)|38400 0";
-        QTest::newRow("on request")
-            << 2 << ""
-            << "R;3:40;2:0"
-            << asked + "|Get_Message(100000, 0)|bar(40)|Get_Message(100000, 0)" + ended +
-                   "|rate(19 Baud)|caption(Old)";
-        QTest::newRow("on request, failed")
-            << 2 << ""
-            << "R;2:-1"
-            << asked + "|Get_Message(100000, 0)" + ended + "|caption(Old)|msg(" +
-                   LinkMonitor::kDeliveryFailed + ")";
-        QTest::newRow("on request, library silent")
-            << 2 << ""
-            << "R" << asked + ended + "|caption(Old)|msg(" + LinkMonitor::kSilent + ")";
-        QTest::newRow("on request, Esc")
-            << 2 << ""
-            << "E" << wait + "|caption(Sending... )|TerminateComm(1)|caption(Old)|busy(0)";
-        QTest::newRow("on request, no link")
-            << 2 << "InitializeComm=0"
-            << ""
-            << "busy(1)|InitializeComm(1, 38400)|busy(0)|msg(Error Opening ComPort)";
-        QTest::newRow("no document") << 1 << "name="
-                                     << ""
-                                     << "msg(File Not Open)";
-        QTest::newRow("no header") << 1 << "header=none"
-                                   << "" << notCompiled;
-        QTest::newRow("short header") << 1 << "header=1234567"
-                                      << "" << notCompiled;
-        QTest::newRow("no dot") << 3 << "name=/tmp/prog"
-                                << "" << notCompiled;
-        QTest::newRow("empty header, build fails") << 1 << "full;header=;compile=0"
-                                                   << ""
-                                                   << "busy(1)|busy(0)|busy(1)|compile()|busy(0)";
-        QTest::newRow("empty header, build still empty")
-            << 1 << "full;header="
-            << ""
-            << "busy(1)|busy(0)|busy(1)|compile()|busy(0)|msg(Program not compiled !)";
-        QTest::newRow("other mode") << 7 << ""
-                                    << ""
-                                    << "busy(1)" + end;
+        QTest::addColumn<QString>("row");
+        const auto row = [](const char* name, const char* text) { QTest::newRow(name) << text; };
+        row("rs232", "1 ### $rs232|IO_Write(1, 19)|IO_Close(1)|rate(20 Baud)$end|sleep(200)");
+        row("no !DOWN",
+            "1 # ChangeBaseNameAntenaFast=0 ## $rs232|IO_Write(1, 19)|IO_Close(1)|"
+            "rate(20 Baud)$end");
+        row("frame cut",
+            "1 # IO_Write=0 ## $rs232|IO_Write(1, 19)|IO_Close(1)|busy(0)|"
+            "msg($frame)|sleep(200)");
+        row("no port",
+            "1 # IO_Open=0 ## busy(1)|BackGetEvent()|IO_Open(1, 115200)|busy(0)|"
+            "msg(Error Opening ComPort)");
+        row("broadcast",
+            "3 ### busy(1)|B_BaseGetStatus(1, 38400, 200)|B_PutBaseUpload(1, 19200)|"
+            "IO_Open(1, 19200)|IO_Read(1, 1, 1000)$air");
+        row("known, stale input",
+            "3 # known;stale=xy ## busy(1)|B_PutBaseUpload(1, 38400)|"
+            "IO_Open(1, 38400)|IO_Read(1, 1, 1000)|IO_Read(1, 1, 1000)|"
+            "IO_Read(1, 1, 1000)$air");
+        row("no antenna",
+            "3 # B_BaseGetStatus=0 ## busy(1)|B_BaseGetStatus(1, 38400, 200)|"
+            "busy(0)|msg(Error trying to comunicate with antena!)");
+        row("on request",
+            "2 ## R;3:40;2:0 # $asked|$get|bar(40)|$get$stop|rate(19 Baud)|"
+            "caption(Old)");
+        row("failed", "2 ## R;2:-1 # $asked|$get$stop|caption(Old)|msg($failed)");
+        row("library silent", "2 ## R # $asked$stop|caption(Old)|msg($silent)");
+        row("Esc", "2 ## E # $wait|caption(Sending... )|TerminateComm(1)|caption(Old)|busy(0)");
+        row("no link",
+            "2 # InitializeComm=0 ## busy(1)|InitializeComm(1, 38400)|busy(0)|"
+            "msg(Error Opening ComPort)");
+        row("no document", "1 # name= ## msg(File Not Open)");
+        row("no header", "1 # header=none ## busy(1)|$notCompiled");
+        row("short header", "1 # header=1234567 ## busy(1)|$notCompiled");
+        row("no dot", "3 # name=/tmp/prog ## busy(1)|$notCompiled");
+        row("build fails",
+            "1 # full;header=;compile=0 ## busy(1)|busy(0)|busy(1)|compile()|busy(0)");
+        row("build leaves no header",
+            "1 # full;header= ## busy(1)|busy(0)|busy(1)|compile()|"
+            "$notCompiled");
+        row("other mode", "7 ### busy(1)$end");
     }
     void callOrder() {
-        QFETCH(int, mode);
-        QFETCH(QString, setup);
-        QFETCH(QString, script);
-        QFETCH(QString, expected);
+        QFETCH(QString, row);
+        const QHash<QString, QString> pieces = {
+            {"$rs232",
+             "busy(1)|BackGetEvent()|IO_Open(1, 115200)|ChangeBaseNameAntenaFast(1, "
+             "!DOWN)|IO_Close(1)|IO_Open(1, 38400)"},
+            {"$air",
+             "|BackGetEvent()|Send_Message_Without_Confirmation_ombrex(1, Z7Q_PROG, 6, 1, "
+             "200)|bar(0)|IO_Close(1)|rate(20 Baud)$end"},
+            {"$asked",
+             "$wait|$get|GetStringFromPtr(1, 5)|$get|caption(Sending... )|"
+             "BackSendMessage(TERM0001, 6)|bar(0)$end"},
+            {"$wait",
+             "busy(1)|InitializeComm(1, 38400)|BackGetEvent()|caption(Waiting Terminal "
+             "Request ...)"},
+            {"$get", "Get_Message(100000, 0)"},
+            {"$stop", "|TerminateComm(1)|bar(0)"},
+            {"$end", "|busy(0)|front()|bar(0)"},
+            {"$notCompiled", "busy(0)|msg(Program not compiled !)"},
+            {"$frame", Uploader::kFrameNotWritten},
+            {"$failed", LinkMonitor::kDeliveryFailed},
+            {"$silent", LinkMonitor::kSilent}};
+        const QStringList f = row.split('#');
+        QString expected = f[3].trimmed();
+        while (expected.contains('$'))
+            for (auto [key, piece] : pieces.asKeyValueRange()) expected.replace(key, piece);
         CallRig r;
-        for (const QString& s : setup.split(';', Qt::SkipEmptyParts)) {
+        for (const QString& s : f[1].trimmed().split(';', Qt::SkipEmptyParts)) {
             const QString key = s.section('=', 0, 0), value = s.section('=', 1);
-            if (key == "known")
-                r.link.BaseStatusKnown = true;
-            else if (key == "stale")
-                r.com.readData = value.toLatin1();
-            else if (key == "name")
-                r.doc.name = value;
-            else if (key == "header")
+            if (key == "known") r.link.BaseStatusKnown = true;
+            if (key == "stale") r.com.readData = value.toLatin1();
+            if (key == "name") r.doc.name = value;
+            if (key == "full") r.options.EditorEnabled = r.doc.isChanged = true;
+            if (key == "compile") r.compileResult = value.toInt();
+            if (key == "header")
                 r.write("prog.hea",
                         value == "none" ? std::nullopt : std::optional(value.toLatin1()));
-            else if (key == "full")
-                r.options.EditorEnabled = r.doc.isChanged = true;
-            else if (key == "compile")
-                r.compileResult = value.toInt();
-            else
-                r.com.results[key] = value.toInt();
+            if (key[0].isUpper()) r.com.results[key] = value.toInt();
         }
-        r.script(script);
-        r.t->uploader().Transmit_program(mode);
+        r.script(f[2].trimmed());
+        r.t->uploader().Transmit_program(f[0].toInt());
         for (int i = 0; i < 1000 && r.t->busy(); ++i) r.pump.pumpOnce();
-        QString trace = r.trace();
-        if (mode == 1 && !expected.endsWith(')')) {
-            QStringList sleeps;
-            for (int ms : r.clock.sleeps) sleeps << QString::number(ms);
-            trace += '|' + sleeps.join(',');
-        }
-        if (mode == 3 && !expected.endsWith(')'))
-            trace += QStringLiteral("|%1 %2").arg(r.link.BaudRate).arg(r.link.BaseStatusKnown);
-        QCOMPARE(trace.split('|'), expected.split('|'));
+        for (int ms : r.clock.sleeps) r.com.calls << QStringLiteral("sleep(%1)").arg(ms);
+        QCOMPARE(r.trace().split('|'), expected.split('|'));
     }
 
     // Every message waiting is taken on one tick, the last "RESET" decides;
@@ -233,33 +195,30 @@ class TestUploadRules : public QObject {
 
     // The count box, the repetitions 10 s apart on the test clock, and the
     // program closing during the second one.
-    void repeatedWirelessUpload_data() {
-        QTest::addColumn<std::optional<QString>>("answer");
-        QTest::addColumn<double>("closeAfter");
-        QTest::addColumn<int>("sent");
-        QTest::addColumn<QList<int>>("sleeps");
-        QTest::newRow("once") << std::optional<QString>("1") << -1.0 << 1 << QList<int>{};
-        QTest::newRow("3 times") << std::optional<QString>("3") << -1.0 << 3
-                                 << QList<int>{10000, 10000};
-        QTest::newRow("2.5") << std::optional<QString>("2.5") << -1.0 << 2 << QList<int>{10000};
-        QTest::newRow("cancel") << std::optional<QString>() << -1.0 << 0 << QList<int>{};
-        QTest::newRow("closing") << std::optional<QString>("3") << 5.0 << 1 << QList<int>{10000};
-    }
     void repeatedWirelessUpload() {
-        QFETCH(std::optional<QString>, answer);
-        QFETCH(double, closeAfter);
-        QFETCH(int, sent);
-        QFETCH(QList<int>, sleeps);
-        CallRig r;
-        r.dialogs.inputAnswers << answer;
-        if (closeAfter >= 0) r.pump.after(closeAfter, [&] { r.pump.close(); });
-        r.t->state().LastSendTime = 36000;
-        r.t->Command1_Click(4);
-        QCOMPARE(r.com.calls.first(),
-                 QString("input(Numero de vezes a enviar, Wireless Upload, 1)"));
-        QCOMPARE(r.com.callsNamed({"Send_Message_Without_Confirmation_ombrex"}).size(), sent);
-        QCOMPARE(r.com.callsNamed({"B_BaseGetStatus"}).size(), sent ? 1 : 0);
-        QCOMPARE(r.clock.sleeps, sleeps);
+        const struct {
+            std::optional<QString> answer;
+            double closeAfter;
+            int sent;
+            QList<int> sleeps;
+        } rows[] = {{"1", -1, 1, {}},
+                    {"3", -1, 3, {10000, 10000}},
+                    {"2.5", -1, 2, {10000}},
+                    {std::nullopt, -1, 0, {}},
+                    {"3", 5, 1, {10000}}};
+        for (const auto& row : rows) {
+            CallRig r;
+            r.dialogs.inputAnswers << row.answer;
+            if (row.closeAfter >= 0) r.pump.after(row.closeAfter, [&] { r.pump.close(); });
+            r.t->state().LastSendTime = 36000;
+            r.t->Command1_Click(4);
+            QCOMPARE(r.com.calls.first(),
+                     QString("input(Numero de vezes a enviar, Wireless Upload, 1)"));
+            QCOMPARE(r.com.callsNamed({"Send_Message_Without_Confirmation_ombrex"}).size(),
+                     row.sent);
+            QCOMPARE(r.com.callsNamed({"B_BaseGetStatus"}).size(), row.sent ? 1 : 0);
+            QCOMPARE(r.clock.sleeps, row.sleeps);
+        }
     }
 
     // The window: the buttons and the Transmit menu upload, the rate shows
@@ -279,18 +238,20 @@ class TestUploadRules : public QObject {
         QCOMPARE(w.StatusBar1()->panelText("Baud"), QString("30 Baud"));
         w.Form_Activate();
         w.menuItem("Transmit_By_Radio_Without_Confirmation")->trigger();
+        // S: the status read; M: the upload.
         QCOMPARE(f.com.callsNamed({"B_BaseGetStatus", "Send_Message_Without_Confirmation_ombrex"})
-                     .replaceInStrings(QRegularExpression("\\(.*"), ""),
-                 (QStringList{"B_BaseGetStatus", "Send_Message_Without_Confirmation_ombrex",
-                              "Send_Message_Without_Confirmation_ombrex",
-                              "Send_Message_Without_Confirmation_ombrex", "B_BaseGetStatus",
-                              "Send_Message_Without_Confirmation_ombrex"}));
+                     .replaceInStrings(QRegularExpression("^B.*"), "S")
+                     .replaceInStrings(QRegularExpression("^Se.*"), "M")
+                     .join(""),
+                 QString("SMMMSM"));
         w.menuItem("Send_program")->trigger();
         QCOMPARE(f.com.callsNamed({"IO_Write"}).size(), 1);
         f.com.calls.clear();
+        f.pump.after(0.3, [&] { w.menuItem("Send_program")->trigger(); });  // refused
         f.pump.after(0.5, [&] { QTest::keyClick(&w, Qt::Key_Escape); });
         w.Command1(5)->click();
         QCOMPARE(w.windowTitle(), caption);
+        QCOMPARE(f.com.callsNamed({"IO_Open"}), QStringList());
         f.pump.after(0.5, [&] { w.close(); });
         w.Command1(5)->click();
         QCOMPARE(f.com.callsNamed({"TerminateComm", "StopAllProcesses"}),

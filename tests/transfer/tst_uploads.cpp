@@ -76,34 +76,23 @@ struct LiveRig : UploadRig {
 class TestUploads : public QObject {
     Q_OBJECT
   private slots:
+    // Each row: mode, image ("empty", "ff" or a length), what happens in the wait.
     void eachMode_data() {
         QTest::addColumn<QString>("via");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("script");
-        for (const char* via : {"tcp", "pty"}) {
-            QTest::addRow("%s rs232 empty", via) << via << 1 << "empty"
-                                                 << "";
-            QTest::addRow("%s rs232 ff", via) << via << 1 << "ff"
-                                              << "";
-            QTest::addRow("%s rs232 3000", via) << via << 1 << "3000"
-                                                << "";
-            QTest::addRow("%s broadcast", via) << via << 3 << "3000"
-                                               << "";
-            QTest::addRow("%s on request", via) << via << 2 << "3000"
-                                                << "reset";
-            QTest::addRow("%s esc", via) << via << 2 << "3000"
-                                         << "esc";
-        }
+        QTest::addColumn<QString>("row");
+        for (const char* via : {"tcp", "pty"})
+            for (const char* row :
+                 {"1 empty", "1 ff", "1 3000", "3 3000", "2 3000 reset", "2 3000 esc"})
+                QTest::addRow("%s %s", via, row) << via << row;
     }
     void eachMode() {
         QFETCH(QString, via);
-        QFETCH(int, mode);
-        QFETCH(QString, kind);
-        QFETCH(QString, script);
+        QFETCH(QString, row);
+        const int mode = row.section(' ', 0, 0).toInt();
+        const QString script = row.section(' ', 2);
+        const QByteArray img = image(row.section(' ', 1, 1));
         LiveRig r;
         QVERIFY(r.start(via, {"--terminal", "TERM0001", "--terminal", "TERM0002"}));
-        const QByteArray img = image(kind);
         r.program(kHeader, img);
         r.during(script);
         r.t->uploader().Transmit_program(mode);
@@ -143,35 +132,37 @@ class TestUploads : public QObject {
 
     // Each fault ends the upload within a bound, with the message that says
     // what happened; a damaged byte is repaired on the way.
+    // Each row: mode, then the emulator's fault option and its count, or
+    // "gone" for an emulator that ends in the middle of the transfer.
     void faults_data() {
         QTest::addColumn<QString>("via");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("message");
         const QString failed = LinkMonitor::kDeliveryFailed;
         for (const char* via : {"tcp", "pty"}) {
-            QTest::addRow("%s dropped", via)
-                << via << 2 << QStringList{"--drop-after", "3000"} << failed;
-            QTest::addRow("%s corrupted", via)
-                << via << 2 << QStringList{"--corrupt-in", "3000"} << "";
-            QTest::addRow("%s silent mid-transfer", via)
-                << via << 2 << QStringList{"--silent-after", "3000"} << failed;
-            QTest::addRow("%s silent base, radio", via)
-                << via << 2 << QStringList{"--silent-after", "0"} << Uploader::kErrorOpeningComPort;
-            QTest::addRow("%s silent base, broadcast", via)
-                << via << 3 << QStringList{"--silent-after", "0"} << Uploader::kErrorAntena;
+            QTest::addRow("%s dropped", via) << via << "2 --drop-after 3000" << failed;
+            QTest::addRow("%s corrupted", via) << via << "2 --corrupt-in 3000"
+                                               << "";
+            QTest::addRow("%s silent in transfer", via) << via << "2 --silent-after 3000" << failed;
+            QTest::addRow("%s silent, radio", via)
+                << via << "2 --silent-after 0" << Uploader::kErrorOpeningComPort;
+            QTest::addRow("%s silent, broadcast", via)
+                << via << "3 --silent-after 0" << Uploader::kErrorAntena;
         }
-        QTest::addRow("pty device disappears") << "pty" << 2 << QStringList{"gone"} << failed;
+        QTest::addRow("pty device disappears") << "pty"
+                                               << "2 gone" << failed;
     }
     void faults() {
         QFETCH(QString, via);
-        QFETCH(int, mode);
-        QFETCH(QStringList, options);
+        QFETCH(QString, row);
         QFETCH(QString, message);
-        LiveRig r;
+        QStringList options = row.split(' ');
+        const int mode = options.takeFirst().toInt();
         const bool gone = options == QStringList{"gone"};
-        QVERIFY(r.start(via, (gone ? QStringList{} : options) << "--baud"
-                                                              << "38400"));
+        if (gone) options.clear();
+        LiveRig r;
+        QVERIFY(r.start(via, options << "--baud"
+                                     << "38400"));
         const QByteArray img = image("12000");
         r.program(kHeader, img);
         r.during("reset");
