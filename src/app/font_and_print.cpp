@@ -16,19 +16,16 @@
 
 namespace quv {
 
-void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
-                      SettingsStore& settings) {
+std::optional<FontChoice> chooseEditorFont(SourceEditor& editor, QListWidget& list,
+                                           Dialogs& dialogs, const SettingsStore& settings) {
     FontChoice initial;
     initial.size = settings.getNumber(keys::kFontSize, keys::kDefaultFontSize);
     initial.name = settings.get(keys::kFontName, QString());
-    const std::optional<FontChoice> chosen = dialogs.chooseFont(initial);
-    if (!chosen) return;
+    std::optional<FontChoice> chosen = dialogs.chooseFont(initial);
+    if (!chosen) return std::nullopt;
     editor.setEditorFont(chosen->name, chosen->size);
     list.setFont(editor.editorFont());
-    if (scope == FontScope::Stored) {
-        settings.save(keys::kFontSize, SettingsStore::numberText(chosen->size));
-        settings.save(keys::kFontName, chosen->name);
-    }
+    return chosen;
 }
 
 void printProgram(SourceEditor& editor, Dialogs& dialogs) {
