@@ -35,7 +35,6 @@ struct EditorFixture {
     QList<QWidget*> ownWindows;
     EditorSubsystem* subsystem = nullptr;
 
-    // The word files are written to the working folder and loaded.
     explicit EditorFixture(const QHash<QString, QByteArray>& wordFiles = {}) {
         QDir::setCurrent(dir.path());
         for (auto it = wordFiles.begin(); it != wordFiles.end(); ++it) wordFile(it.key(), *it);
@@ -84,11 +83,8 @@ struct EditorFixture {
         return list->isVisible() && item && item->isSelected() ? item->text() : QString();
     }
 
-    // Types the keys into the editor: characters as they stand, "<Return>",
-    // "<Ctrl+C>" and other key sequences in brackets; "<Ctrl>" alone; on
-    // the help list "<ListReturn>", "<ListEsc>", "<DoubleClick>" and the
-    // mouse resting on it, "<Hover>"; "<Click>" at the end of the editor's
-    // first line; and "<AutoIndent off>".
+    // Types characters as they stand, key sequences such as "<Return>" or
+    // "<Ctrl+C>", and the special steps below, into the editor.
     void press(const QString& keys) {
         static const QRegularExpression token(QStringLiteral("<([^<>]+)>|(.)"),
                                               QRegularExpression::DotMatchesEverythingOption);
@@ -98,22 +94,22 @@ struct EditorFixture {
                 list->currentItem() ? list->visualItemRect(list->currentItem()).center() : QPoint();
             if (name.isEmpty()) {
                 QTest::keyClick(editor, m.captured(2).at(0).toLatin1());
-            } else if (name == "Ctrl") {
+            } else if (name == "Ctrl") {  // pressed alone
                 QTest::keyClick(editor, Qt::Key_Control, Qt::ControlModifier);
             } else if (name == "Shift+Tab") {  // as the platform sends it
                 QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-            } else if (name.startsWith("List")) {
+            } else if (name.startsWith("List")) {  // keys on the help list
                 QTest::keyClick(list, name == "ListReturn" ? Qt::Key_Return : Qt::Key_Escape);
             } else if (name == "DoubleClick") {  // it follows a first click
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item);
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item);
-            } else if (name == "Hover") {
+            } else if (name == "Hover") {  // the mouse rests on the help list
                 QMouseEvent move(QEvent::MouseMove, item, list->viewport()->mapToGlobal(item),
                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
                 QCoreApplication::sendEvent(list->viewport(), &move);
             } else if (name == "AutoIndent off") {
                 options.AutoIndent = false;
-            } else if (name == "Click") {
+            } else if (name == "Click") {  // at the end of the first line
                 QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, QPoint(700, 5));
             } else {
                 const QKeyCombination k = QKeySequence(name)[0];

@@ -29,12 +29,10 @@ QStringList wordsWithHelp(const HelpWords& h) {
 // The walk over every entry in list order: the first entry whose first n
 // characters equal the prefix, and whether two or more do.
 HelpWords::Match walk(const QStringList& entries, const QString& prefix) {
-    HelpWords::Match m;
-    int count = 0;
+    int count = 0, row = -1;
     for (int i = 0; i < entries.size(); ++i)
-        if (entries[i].left(prefix.size()) == prefix && ++count == 1) m.row = i;
-    m.several = count >= 2;
-    return m;
+        if (entries[i].left(prefix.size()) == prefix && ++count == 1) row = i;
+    return {row, count >= 2};
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
