@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/documents.h"
+#include "app/font_and_print.h"
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/menu_tree.h"
@@ -136,7 +137,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
     registerOwnWindow(help_, true);
-    editor_ = new EditorSubsystem(*this);
+    buildEditor();
     compiler_ = new CompilerRunner(
         {services.dialogs, *documents_, options_, services.pump, services.folder}, this,
         compileHooks(*this));
@@ -261,6 +262,53 @@ void MainWindow::buildMenus() {
     f1->setShortcutContext(Qt::WindowShortcut);
     connect(f1, &QAction::triggered, this, &MainWindow::Help_Click);
     addAction(f1);
+}
+
+void MainWindow::buildEditor() {
+    EditorSubsystem::Hooks hooks;
+    hooks.showLine = [this](int line) {
+        status_->setPanelText(QStringLiteral("Line"), QString::number(line));
+    };
+    hooks.escape = [this] { ReceiveTerminal = QStringLiteral("ESC"); };
+    hooks.backToMain = [this] { activateWindow(); };
+    hooks.ownWindow = [this](QWidget* dialog) { registerOwnWindow(dialog, true); };
+    editor_ = new EditorSubsystem(*source_, *list1_, services_.dialogs, options_, services_.folder,
+                                  this, std::move(hooks), this);
+    const std::pair<const char*, void (EditorSubsystem::*)()> editItems[] = {
+        {"Cut", &EditorSubsystem::Cut_Click},
+        {"Copy", &EditorSubsystem::Copy_Click},
+        {"Paste", &EditorSubsystem::Paste_Click},
+        {"find", &EditorSubsystem::find_Click},
+        {"find_next", &EditorSubsystem::find_next_Click},
+        {"goto", &EditorSubsystem::goto_Click},
+    };
+    for (const auto& [name, handler] : editItems)
+        connect(menuItem(QString::fromLatin1(name)), &QAction::triggered, editor_, handler);
+    connect(menuItem(QStringLiteral("Font")), &QAction::triggered, this, &MainWindow::Font_Click);
+    connect(menuItem(QStringLiteral("Font_type")), &QAction::triggered, this,
+            &MainWindow::Font_type_Click);
+    connect(menuItem(QStringLiteral("Print")), &QAction::triggered, this, &MainWindow::Print_Click);
+}
+
+void MainWindow::chooseFont(bool stored) {
+    const std::optional<FontChoice> chosen =
+        chooseEditorFont(*source_, *list1_, services_.dialogs, services_.settings);
+    if (!chosen) return;
+    options_.FontName = chosen->name;
+    options_.FontSize = chosen->size;
+    if (stored) options_.saveFont(services_.settings);
+}
+
+void MainWindow::Font_Click() {
+    chooseFont(false);
+}
+
+void MainWindow::Font_type_Click() {
+    chooseFont(true);
+}
+
+void MainWindow::Print_Click() {
+    printProgram(*source_, services_.dialogs);
 }
 
 void MainWindow::start() {

@@ -115,6 +115,11 @@ class MainWindow : public QMainWindow {
     void SaveConfirmation_Click();
     void EditorEnabled_Click();
     void Gencodewithlines_Click();
+    // Format > Font for this run, Edit > Configurations > Font type for good,
+    // File > Print.
+    void Font_Click();
+    void Font_type_Click();
+    void Print_Click();
     // Tool buttons.
     void Command1_Click(int index);
     void Exit_Click();
@@ -135,6 +140,11 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildButtons();
+    // The editor subsystem on the window's editor and help list, with the
+    // Edit menu and the font and print commands.
+    void buildEditor();
+    // The chosen font is kept in the options; stored, also in the settings.
+    void chooseFont(bool stored);
     void applyWindowMode();
     void refreshRecentButtons();
     void focusWindowChanged(QWindow* now);
