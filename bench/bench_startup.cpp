@@ -216,9 +216,9 @@ int main(int argc, char** argv) {
     quv::MemorySettingsStore settings;
     quv::SystemClock clock;
     quv::QtDialogs dialogs;
-    quv::LinkCom com(settings);
     quv::LinkState link;
     quv::QtEventPump pump{&link.AppClosing};
+    quv::LinkCom com(settings, pump);
     quv::ProcessWorkingFolder folder;
     settings.save("editorenabled", "True");
     quv::MainWindow window({dialogs, settings, clock, com, pump, folder}, link);
