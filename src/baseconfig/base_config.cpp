@@ -3,7 +3,7 @@
 #include "baseconfig/base_dialog.h"
 #include "baseconfig/help_topics.h"
 #include "baseconfig/serial_dialog.h"
-#include "comm/link_com.h"
+#include "core/com_device.h"
 #include "core/link_state.h"
 
 #include <QAction>
@@ -61,9 +61,7 @@ BaseConfig::BaseConfig(Services services, QWidget* parent, std::function<void(in
     : QObject(parent),
       link_(services.link),
       commands_(services.com, services.dialogs, services.settings, services.link,
-                [&settings = services.settings](qint32 port) {
-                    return LinkCom::deviceForPort(settings, port);
-                }),
+                [&settings = services.settings](qint32 port) { return comDevice(settings, port); }),
       form3_(new SerialDialog(commands_, parent)),
       form2_(new BaseDialog(commands_, parent)) {
     addHelpKey(form3_, showHelp);

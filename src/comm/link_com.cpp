@@ -1,5 +1,7 @@
 #include "comm/link_com.h"
 
+#include "core/com_device.h"
+
 #include "core/event_pump.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
@@ -66,20 +68,6 @@ LinkCom::~LinkCom() {
 
 // ---- Port names and addresses
 
-QString LinkCom::deviceForPort(const SettingsStore& settings, qint32 port) {
-    const QString key = keys::kComDevicePrefix + QString::number(port);
-    if (settings.contains(key)) {
-        const QString device = settings.get(key).trimmed();
-        if (!device.isEmpty()) return device;
-    }
-    if (port < 1) return QString();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(port);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
-#endif
-}
-
 std::optional<std::pair<QString, quint16>> LinkCom::parseAddress(const QByteArray& address) {
     const QString text = QString::fromLatin1(address).trimmed();
     QString host = text;
@@ -125,7 +113,7 @@ LinkCom::Lease LinkCom::acquire(qint32 port, qint32 baud, const QDeadlineTimer& 
                                  static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)),
                                  pump_);
     } else {
-        link = Link::openSerial(deviceForPort(settings_, port), lastBaud_, pump_);
+        link = Link::openSerial(comDevice(settings_, port), lastBaud_, pump_);
     }
     if (!link) return {};
     Link* l = link.get();

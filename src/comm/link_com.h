@@ -83,9 +83,6 @@ class LinkCom : public QObject, public QuvCom {
     void TCPIP_Stop() override;
     void StopAllProcesses() override;
 
-    // The serial device of COM port n: the setting "ComDevice<n>" when it is
-    // there, otherwise COMn on Windows and /dev/ttyS(n-1) elsewhere.
-    static QString deviceForPort(const SettingsStore& settings, qint32 port);
     // "host" or "host:port" ("[v6]:port" too); the port defaults to
     // wire::kDefaultTcpPort. nullopt when the text names no host or a bad port.
     static std::optional<std::pair<QString, quint16>> parseAddress(const QByteArray& address);

@@ -1,6 +1,7 @@
 #include "comm/frame.h"
 #include "comm/link_com.h"
 #include "core/checksum.h"
+#include "core/com_device.h"
 #include "core/settings_store.h"
 #include "sim_process.h"
 
@@ -122,8 +123,7 @@ class TestLinkCom : public QObject {
     void portNamesAndAddresses() {
         quv::MemorySettingsStore s;
         s.save(QStringLiteral("ComDevice3"), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(QStringList({LinkCom::deviceForPort(s, 3), LinkCom::deviceForPort(s, 16),
-                              LinkCom::deviceForPort(s, 0)}),
+        QCOMPARE(QStringList({comDevice(s, 3), comDevice(s, 16), comDevice(s, 0)}),
                  QStringList({"/dev/ttyUSB0", "/dev/ttyS15", ""}));
         QStringList parsed;
         for (const char* text : {"127.0.0.1", " base.local:5000 ", "[::1]:6000", "::1", "",
