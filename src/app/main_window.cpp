@@ -28,9 +28,12 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -60,6 +63,22 @@ QFont buttonFont(int index) {
     f.setPointSizeF(form1::kButtonFontPoints);
     f.setBold(index >= 2 && index <= 5);
     return f;
+}
+
+// The open-folder picture of tool button 1, drawn here: looking one up in
+// the desktop's icon themes costs more than the rest of the window's start.
+QIcon openFolderIcon() {
+    QPixmap picture(20, 20);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x8a, 0x6d, 0x1f), 1));
+    p.setBrush(QColor(0xe8, 0xc4, 0x5c));
+    p.drawPolygon(
+        QPolygonF({{1.5, 4.5}, {7.5, 4.5}, {9.5, 6.5}, {16.5, 6.5}, {16.5, 16.5}, {1.5, 16.5}}));
+    p.setBrush(QColor(0xf6, 0xdc, 0x8a));
+    p.drawPolygon(QPolygonF({{4.5, 9.5}, {19.5, 9.5}, {16.5, 16.5}, {1.5, 16.5}}));
+    return QIcon(picture);
 }
 
 // What the build shows or asks of the window.
@@ -101,8 +120,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
       timer1_(new QTimer(this)),
       sourceText_(std::make_unique<SourceText>(*source_)),
       documents_(new Documents(*sourceText_, services.dialogs, services.settings, services.folder,
-                               options_, this)),
-      help_(new HelpViewer(this)) {
+                               options_, this)) {
     setObjectName(QStringLiteral("form1"));
     auto* client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
@@ -136,15 +154,14 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     connect(source_, &QsciScintilla::textChanged, documents_, &Documents::textChanged);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
-    registerOwnWindow(help_, true);
     buildEditor();
     compiler_ = new CompilerRunner(
         {services.dialogs, *documents_, options_, services.pump, services.folder}, this,
         compileHooks(*this));
-    baseConfig_ = new BaseConfig({services.com, services.dialogs, services.settings, link}, this,
-                                 [this](int topic) { showHelpTopic(topic); });
-    registerOwnWindow(baseConfig_->Form3(), false);
-    registerOwnWindow(baseConfig_->Form2(), false);
+    baseConfig_ = new BaseConfig(
+        {services.com, services.dialogs, services.settings, link}, this,
+        [this](int topic) { showHelpTopic(topic); },
+        [this](QWidget* dialog) { registerOwnWindow(dialog, false); });
     connect(menuItem(QStringLiteral("Serial")), &QAction::triggered, baseConfig_,
             &BaseConfig::Serial_Click);
     connect(menuItem(QStringLiteral("base")), &QAction::triggered, baseConfig_,
@@ -153,6 +170,15 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+HelpViewer* MainWindow::helpViewer() {
+    if (!help_) {
+        help_ = new HelpViewer(this);
+        help_->setHelpFile(helpFile_);
+        registerOwnWindow(help_, true);
+    }
+    return help_;
+}
 
 QPushButton* MainWindow::Command1(int index) const {
     return (index >= 1 && index <= 10) ? buttons_.at(static_cast<size_t>(index)) : nullptr;
@@ -189,7 +215,7 @@ void MainWindow::buildButtons() {
         connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         buttons_.at(static_cast<size_t>(i)) = b;
     }
-    buttons_[1]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    buttons_[1]->setIcon(openFolderIcon());
     buttons_[1]->setIconSize(QSize(20, 20));
 }
 
@@ -354,7 +380,8 @@ void MainWindow::Form_Activate() {
     InitialDirectory = initialDirectory(folder.current(), style);
     setWindowTitle(windowCaption(InitialDirectory));
     Form_Resize();
-    help_->setHelpFile(QStringLiteral("QuvC.HLP"));
+    helpFile_ = QStringLiteral("QuvC.HLP");
+    if (help_) help_->setHelpFile(helpFile_);
     link_.BaseStatusKnown = false;
 }
 
@@ -517,7 +544,7 @@ void MainWindow::Help_Click() {
 }
 
 void MainWindow::showHelpTopic(int topic) {
-    help_->showTopic(topic);
+    helpViewer()->showTopic(topic);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -88,7 +88,8 @@ class MainWindow : public QMainWindow {
     Documents& documents() const { return *documents_; }
     // The editing rules, help list, find and goto dialogs and their commands.
     EditorSubsystem& editor() const { return *editor_; }
-    HelpViewer* helpViewer() const { return help_; }
+    // Built the first time help is asked for.
+    HelpViewer* helpViewer();
     CompilerRunner& compiler() const { return *compiler_; }
     // The Serial Configurations and Base Configuration dialogs.
     BaseConfig& baseConfig() const { return *baseConfig_; }
@@ -162,7 +163,8 @@ class MainWindow : public QMainWindow {
     QTimer* timer1_;
     std::unique_ptr<SourceText> sourceText_;
     Documents* documents_;
-    HelpViewer* help_;
+    HelpViewer* help_ = nullptr;
+    QString helpFile_ = QStringLiteral("QuvC.HLP");
     CompilerRunner* compiler_ = nullptr;
     EditorSubsystem* editor_ = nullptr;
     BaseConfig* baseConfig_ = nullptr;
