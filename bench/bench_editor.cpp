@@ -173,9 +173,9 @@ int main(int argc, char** argv) {
     settings.save("editorenabled", "True");
     quv::SystemClock clock;
     SilentDialogs dialogs;
-    quv::LinkCom com(settings);
     quv::LinkState link;
     quv::QtEventPump pump{&link.AppClosing};
+    quv::LinkCom com(settings, pump);
     quv::ProcessWorkingFolder folder;
     quv::MainWindow window({dialogs, settings, clock, com, pump, folder}, link);
     window.start();

@@ -15,8 +15,6 @@
 
 #include <cstdio>
 
-using quv::pumpUntil;
-
 namespace {
 
 constexpr qint32 kBaud = 38400;
@@ -37,9 +35,11 @@ void print(const char* what, const char* via, qint64 payload, double seconds, bo
     std::fflush(stdout);
 }
 
+quv::QtEventPump pump;
+
 struct Setup {
     quv::MemorySettingsStore settings;
-    quv::LinkCom com{settings};
+    quv::LinkCom com{settings, pump};
     Setup(const QString& via, quvsim::SimProcess& sim) {
         if (via == "pty")
             settings.save(QStringLiteral("ComDevice1"), sim.ptyPath());
@@ -63,7 +63,8 @@ void backgroundTransfer(quvsim::SimProcess& sim, const QString& via, const QByte
     QElapsedTimer clock;
     clock.start();
     s.com.BackSendMessage("TERM0001", payload, static_cast<qint32>(payload.size()));
-    pumpUntil([&] { return ended != 1; }, 120000);
+    quv::pumpUntil(
+        pump, [&] { return ended != 1; }, 120000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     s.com.TerminateComm(1);
     print("background transfer", qPrintable(via), payload.size(), seconds, ended == 0);

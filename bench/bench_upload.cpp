@@ -105,9 +105,10 @@ void print(const char* what, const char* via, qint64 bytes, double seconds, doub
 void upload(quvsim::SimProcess& sim, const QString& via, int mode, Program& program) {
     MemorySettingsStore settings;
     if (via == "pty") settings.save(QStringLiteral("ComDevice1"), sim.ptyPath());
-    LinkCom com(settings);
-    if (via == "tcp") com.TCPIP_Start(sim.tcpAddress());
     SystemClock clock;
+    QtEventPump pump;
+    LinkCom com(settings, pump);
+    if (via == "tcp") com.TCPIP_Start(sim.tcpAddress());
     Uploads u(com, clock, program.document);
     const qsizetype before = sim.reports("program").size();
     const QByteArray v = via.toLatin1();
@@ -139,13 +140,15 @@ void upload(quvsim::SimProcess& sim, const QString& via, int mode, Program& prog
         u.commands.uploader().Transmit_program(2);
         bool ended = false;
         pumpUntil(
+            pump,
             [&] {
                 ended = u.commands.state().LastEvent == 2 || !u.commands.state().background;
                 return ended;
             },
             120000);
         const double seconds = t.nsecsElapsed() / 1e9;
-        pumpUntil([&] { return !u.commands.busy(); }, 2000);
+        pumpUntil(
+            pump, [&] { return !u.commands.busy(); }, 2000);
         print("mode 2, RESET to end event", v, kImageSize, seconds,
               (kImageSize + 4) / kLineBytesPerSecond, u.dialogs.messages.isEmpty());
     }

@@ -32,9 +32,9 @@ struct DesktopProgram {
     NativeSettingsStore settings;
     SystemClock clock;
     QtDialogs dialogs;
-    LinkCom com{settings};
     LinkState link;
     QtEventPump pump{&link.AppClosing};
+    LinkCom com{settings, pump};
     ProcessWorkingFolder folder;
     MainWindow window{AppServices{dialogs, settings, clock, com, pump, folder}, link};
 

@@ -7,7 +7,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QListWidget>
 #include <QPainter>
 #include <QPrinter>
@@ -16,19 +15,16 @@
 
 namespace quv {
 
-void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
-                      SettingsStore& settings) {
+std::optional<FontChoice> chooseEditorFont(SourceEditor& editor, QListWidget& list,
+                                           Dialogs& dialogs, const SettingsStore& settings) {
     FontChoice initial;
     initial.size = settings.getNumber(keys::kFontSize, keys::kDefaultFontSize);
     initial.name = settings.get(keys::kFontName, QString());
-    const std::optional<FontChoice> chosen = dialogs.chooseFont(initial);
-    if (!chosen) return;
+    std::optional<FontChoice> chosen = dialogs.chooseFont(initial);
+    if (!chosen) return std::nullopt;
     editor.setEditorFont(chosen->name, chosen->size);
     list.setFont(editor.editorFont());
-    if (scope == FontScope::Stored) {
-        settings.save(keys::kFontSize, SettingsStore::numberText(chosen->size));
-        settings.save(keys::kFontName, chosen->name);
-    }
+    return chosen;
 }
 
 void printProgram(SourceEditor& editor, Dialogs& dialogs) {
@@ -38,11 +34,35 @@ void printProgram(SourceEditor& editor, Dialogs& dialogs) {
         dialogs.message(*error, Buttons::Ok, Icon::Exclamation, kAppTitle);
 }
 
-std::optional<QString> printPlainText(QPrinter& printer, const QString& text) {
-    if (!printer.isValid()) return QStringLiteral("The printer is not available.");
+namespace {
+
+// One line per line break, and blanks for each Tab up to the next multiple
+// of 8 columns, as the editor shows them: the page layout would measure a
+// Tab in screen units and push the rest of the line onto the next one.
+QString printedLines(const QString& text) {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QString out;
+    out.reserve(lines.size());
+    int column = 0;
+    for (const QChar c : std::as_const(lines)) {
+        if (c == QLatin1Char('\t')) {
+            do out += QLatin1Char(' ');
+            while (++column % 8 != 0);
+        } else {
+            out += c;
+            column = c == QLatin1Char('\n') ? 0 : column + 1;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<QString> printPlainText(QPrinter& printer, const QString& text) {
+    if (!printer.isValid()) return QStringLiteral("The printer is not available.");
+    const QString lines = printedLines(text);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -55,8 +75,6 @@ std::optional<QString> printPlainText(QPrinter& printer, const QString& text) {
     doc.setDocumentMargin(0);
     QTextOption option = doc.defaultTextOption();
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char(' ')) *
-                              8);
     doc.setDefaultTextOption(option);
     doc.setPlainText(lines);
     // With a page size the layout moves a line that would cross the bottom

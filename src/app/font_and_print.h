@@ -2,6 +2,8 @@
 // font of the editor and the help list, and printing the program text.
 #pragma once
 
+#include "core/dialogs.h"
+
 #include <QString>
 
 #include <optional>
@@ -11,17 +13,14 @@ class QPrinter;
 
 namespace quv {
 
-class Dialogs;
 class SettingsStore;
 class SourceEditor;
 
-enum class FontScope { ThisRun, Stored };
-
-// Asks for a font, starting from the stored one; the editor and the help
-// list take the choice, which Stored also keeps in the settings. Cancelling
-// changes nothing.
-void chooseEditorFont(FontScope scope, SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
-                      SettingsStore& settings);
+// Asks for a font, starting from the stored one (not from the one shown);
+// the editor and the help list take the choice, which is returned so that
+// the caller keeps it. Cancelling changes nothing and returns nothing.
+std::optional<FontChoice> chooseEditorFont(SourceEditor& editor, QListWidget& list,
+                                           Dialogs& dialogs, const SettingsStore& settings);
 
 // The selection, or the whole text when nothing is selected, on the default
 // printer; a printer that cannot print is reported to the user.

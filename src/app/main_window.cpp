@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/documents.h"
+#include "app/font_and_print.h"
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/menu_tree.h"
@@ -29,10 +30,13 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -76,6 +80,22 @@ void bringToFront(MainWindow& w) {
     w.show();
     w.raise();
     w.activateWindow();
+}
+
+// The open-folder picture of tool button 1, drawn here: looking one up in
+// the desktop's icon themes costs more than the rest of the window's start.
+QIcon openFolderIcon() {
+    QPixmap picture(20, 20);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x8a, 0x6d, 0x1f), 1));
+    p.setBrush(QColor(0xe8, 0xc4, 0x5c));
+    p.drawPolygon(
+        QPolygonF({{1.5, 4.5}, {7.5, 4.5}, {9.5, 6.5}, {16.5, 6.5}, {16.5, 16.5}, {1.5, 16.5}}));
+    p.setBrush(QColor(0xf6, 0xdc, 0x8a));
+    p.drawPolygon(QPolygonF({{4.5, 9.5}, {19.5, 9.5}, {16.5, 16.5}, {1.5, 16.5}}));
+    return QIcon(picture);
 }
 
 // What the build shows or asks of the window.
@@ -124,8 +144,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
       timer1_(new QTimer(this)),
       sourceText_(std::make_unique<SourceText>(*source_)),
       documents_(new Documents(*sourceText_, services.dialogs, services.settings, services.folder,
-                               options_, this)),
-      help_(new HelpViewer(this)) {
+                               options_, this)) {
     setObjectName(QStringLiteral("form1"));
     auto* client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
@@ -159,15 +178,14 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     connect(source_, &QsciScintilla::textChanged, documents_, &Documents::textChanged);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
-    registerOwnWindow(help_, true);
-    editor_ = new EditorSubsystem(*this);
+    buildEditor();
     compiler_ = new CompilerRunner(
         {services.dialogs, *documents_, options_, services.pump, services.folder}, this,
         compileHooks(*this));
-    baseConfig_ = new BaseConfig({services.com, services.dialogs, services.settings, link}, this,
-                                 [this](int topic) { showHelpTopic(topic); });
-    registerOwnWindow(baseConfig_->Form3(), false);
-    registerOwnWindow(baseConfig_->Form2(), false);
+    baseConfig_ = new BaseConfig(
+        {services.com, services.dialogs, services.settings, link}, this,
+        [this](int topic) { showHelpTopic(topic); },
+        [this](QWidget* dialog) { registerOwnWindow(dialog, false); });
     connect(menuItem(QStringLiteral("Serial")), &QAction::triggered, baseConfig_,
             &BaseConfig::Serial_Click);
     connect(menuItem(QStringLiteral("base")), &QAction::triggered, baseConfig_,
@@ -187,6 +205,15 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+HelpViewer* MainWindow::helpViewer() {
+    if (!help_) {
+        help_ = new HelpViewer(this);
+        help_->setHelpFile(helpFile_);
+        registerOwnWindow(help_, true);
+    }
+    return help_;
+}
 
 QPushButton* MainWindow::Command1(int index) const {
     return (index >= 1 && index <= 10) ? buttons_.at(static_cast<size_t>(index)) : nullptr;
@@ -223,7 +250,7 @@ void MainWindow::buildButtons() {
         connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         buttons_.at(static_cast<size_t>(i)) = b;
     }
-    buttons_[1]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    buttons_[1]->setIcon(openFolderIcon());
     buttons_[1]->setIconSize(QSize(20, 20));
 }
 
@@ -298,6 +325,53 @@ void MainWindow::buildMenus() {
     addAction(f1);
 }
 
+void MainWindow::buildEditor() {
+    EditorSubsystem::Hooks hooks;
+    hooks.showLine = [this](int line) {
+        status_->setPanelText(QStringLiteral("Line"), QString::number(line));
+    };
+    hooks.escape = [this] { escapePressed(); };
+    hooks.backToMain = [this] { activateWindow(); };
+    hooks.ownWindow = [this](QWidget* dialog) { registerOwnWindow(dialog, true); };
+    editor_ = new EditorSubsystem(*source_, *list1_, services_.dialogs, options_, services_.folder,
+                                  this, std::move(hooks), this);
+    const std::pair<const char*, void (EditorSubsystem::*)()> editItems[] = {
+        {"Cut", &EditorSubsystem::Cut_Click},
+        {"Copy", &EditorSubsystem::Copy_Click},
+        {"Paste", &EditorSubsystem::Paste_Click},
+        {"find", &EditorSubsystem::find_Click},
+        {"find_next", &EditorSubsystem::find_next_Click},
+        {"goto", &EditorSubsystem::goto_Click},
+    };
+    for (const auto& [name, handler] : editItems)
+        connect(menuItem(QString::fromLatin1(name)), &QAction::triggered, editor_, handler);
+    connect(menuItem(QStringLiteral("Font")), &QAction::triggered, this, &MainWindow::Font_Click);
+    connect(menuItem(QStringLiteral("Font_type")), &QAction::triggered, this,
+            &MainWindow::Font_type_Click);
+    connect(menuItem(QStringLiteral("Print")), &QAction::triggered, this, &MainWindow::Print_Click);
+}
+
+void MainWindow::chooseFont(bool stored) {
+    const std::optional<FontChoice> chosen =
+        chooseEditorFont(*source_, *list1_, services_.dialogs, services_.settings);
+    if (!chosen) return;
+    options_.FontName = chosen->name;
+    options_.FontSize = chosen->size;
+    if (stored) options_.saveFont(services_.settings);
+}
+
+void MainWindow::Font_Click() {
+    chooseFont(false);
+}
+
+void MainWindow::Font_type_Click() {
+    chooseFont(true);
+}
+
+void MainWindow::Print_Click() {
+    printProgram(*source_, services_.dialogs);
+}
+
 void MainWindow::start() {
     Form_Load();
     show();
@@ -341,7 +415,8 @@ void MainWindow::Form_Activate() {
     InitialDirectory = initialDirectory(folder.current(), style);
     setWindowTitle(windowCaption(InitialDirectory));
     Form_Resize();
-    help_->setHelpFile(QStringLiteral("QuvC.HLP"));
+    helpFile_ = QStringLiteral("QuvC.HLP");
+    if (help_) help_->setHelpFile(helpFile_);
     link_.BaseStatusKnown = false;
 }
 
@@ -511,7 +586,7 @@ void MainWindow::Help_Click() {
 }
 
 void MainWindow::showHelpTopic(int topic) {
-    help_->showTopic(topic);
+    helpViewer()->showTopic(topic);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

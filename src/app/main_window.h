@@ -89,7 +89,8 @@ class MainWindow : public QMainWindow {
     Documents& documents() const { return *documents_; }
     // The editing rules, help list, find and goto dialogs and their commands.
     EditorSubsystem& editor() const { return *editor_; }
-    HelpViewer* helpViewer() const { return help_; }
+    // Built the first time help is asked for.
+    HelpViewer* helpViewer();
     CompilerRunner& compiler() const { return *compiler_; }
     // The Serial Configurations and Base Configuration dialogs.
     BaseConfig& baseConfig() const { return *baseConfig_; }
@@ -115,6 +116,11 @@ class MainWindow : public QMainWindow {
     void SaveConfirmation_Click();
     void EditorEnabled_Click();
     void Gencodewithlines_Click();
+    // Format > Font for this run, Edit > Configurations > Font type for good,
+    // File > Print.
+    void Font_Click();
+    void Font_type_Click();
+    void Print_Click();
     // Tool buttons.
     void Command1_Click(int index);
     void Exit_Click();
@@ -139,6 +145,11 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildButtons();
+    // The editor subsystem on the window's editor and help list, with the
+    // Edit menu and the font and print commands.
+    void buildEditor();
+    // The chosen font is kept in the options; stored, also in the settings.
+    void chooseFont(bool stored);
     void applyWindowMode();
     void refreshRecentButtons();
     void focusWindowChanged(QWindow* now);
@@ -156,7 +167,8 @@ class MainWindow : public QMainWindow {
     QTimer* timer1_;
     std::unique_ptr<SourceText> sourceText_;
     Documents* documents_;
-    HelpViewer* help_;
+    HelpViewer* help_ = nullptr;
+    QString helpFile_ = QStringLiteral("QuvC.HLP");
     CompilerRunner* compiler_ = nullptr;
     EditorSubsystem* editor_ = nullptr;
     BaseConfig* baseConfig_ = nullptr;

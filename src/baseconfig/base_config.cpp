@@ -3,7 +3,7 @@
 #include "baseconfig/base_dialog.h"
 #include "baseconfig/help_topics.h"
 #include "baseconfig/serial_dialog.h"
-#include "comm/link_com.h"
+#include "core/com_device.h"
 #include "core/link_state.h"
 
 #include <QAction>
@@ -57,33 +57,47 @@ void showOver(QWidget* dialog) {
 
 }  // namespace
 
-BaseConfig::BaseConfig(Services services, QWidget* parent, std::function<void(int)> showHelp)
+BaseConfig::BaseConfig(Services services, QWidget* parent, std::function<void(int)> showHelp,
+                       std::function<void(QWidget*)> ownWindow)
     : QObject(parent),
       link_(services.link),
       commands_(services.com, services.dialogs, services.settings, services.link,
-                [&settings = services.settings](qint32 port) {
-                    return LinkCom::deviceForPort(settings, port);
-                }),
-      form3_(new SerialDialog(commands_, parent)),
-      form2_(new BaseDialog(commands_, parent)) {
-    addHelpKey(form3_, showHelp);
-    addHelpKey(form2_, showHelp);
+                [&settings = services.settings](qint32 port) { return comDevice(settings, port); }),
+      parent_(parent),
+      showHelp_(std::move(showHelp)),
+      ownWindow_(std::move(ownWindow)) {}
+
+void BaseConfig::adopt(QWidget* dialog) {
+    addHelpKey(dialog, showHelp_);
+    if (ownWindow_) ownWindow_(dialog);
+}
+
+SerialDialog* BaseConfig::Form3() {
+    if (!form3_) adopt(form3_ = new SerialDialog(commands_, parent_));
+    return form3_;
+}
+
+BaseDialog* BaseConfig::Form2() {
+    if (!form2_) adopt(form2_ = new BaseDialog(commands_, parent_));
+    return form2_;
 }
 
 void BaseConfig::Serial_Click() {
-    if (form3_->isVisible()) return toFront(form3_);
-    form3_->Form_Load();
-    showOver(form3_);
+    SerialDialog* form3 = Form3();
+    if (form3->isVisible()) return toFront(form3);
+    form3->Form_Load();
+    showOver(form3);
 }
 
 void BaseConfig::base_Click() {
-    if (form2_->isVisible()) return toFront(form2_);
+    BaseDialog* form2 = Form2();
+    if (form2->isVisible()) return toFront(form2);
     // A command that is running waits in the library; loading now would
     // read inside it.
     if (commands_.busy()) return;
-    form2_->Form_Load();
+    form2->Form_Load();
     if (link_.AppClosing) return;
-    showOver(form2_);
+    showOver(form2);
 }
 
 }  // namespace quv

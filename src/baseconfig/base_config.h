@@ -30,23 +30,30 @@ class BaseConfig : public QObject {
         LinkState& link;
     };
     // parent: the window the dialogs stay over. showHelp: F1 in a dialog,
-    // with the topic of its focused control.
-    BaseConfig(Services services, QWidget* parent, std::function<void(int topic)> showHelp);
+    // with the topic of its focused control. ownWindow: each dialog as it is
+    // built, when it is first needed.
+    BaseConfig(Services services, QWidget* parent, std::function<void(int topic)> showHelp,
+               std::function<void(QWidget*)> ownWindow = {});
 
     // The menu items "Serial Configurations" and "Base": a dialog that is
     // open is only brought to the front; a closed one is loaded and shown.
     void Serial_Click();
     void base_Click();
 
-    SerialDialog* Form3() const { return form3_; }
-    BaseDialog* Form2() const { return form2_; }
+    // Built the first time they are needed.
+    SerialDialog* Form3();
+    BaseDialog* Form2();
     BaseCommands& commands() { return commands_; }
 
   private:
+    void adopt(QWidget* dialog);
     LinkState& link_;
     BaseCommands commands_;
-    SerialDialog* form3_;
-    BaseDialog* form2_;
+    QWidget* parent_;
+    std::function<void(int)> showHelp_;
+    std::function<void(QWidget*)> ownWindow_;
+    SerialDialog* form3_ = nullptr;
+    BaseDialog* form2_ = nullptr;
 };
 
 }  // namespace quv

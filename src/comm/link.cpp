@@ -15,7 +15,7 @@ namespace {
 constexpr qsizetype kRawLimit = 16 * 1024 * 1024;
 }  // namespace
 
-std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud) {
+std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud, EventPump& pump) {
     if (device.isEmpty()) return nullptr;
     auto* port = new QSerialPort;
     port->setPortName(device);
@@ -29,7 +29,7 @@ std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud) {
         return nullptr;
     }
     port->clear(QSerialPort::AllDirections);  // what waited from before is stale
-    std::unique_ptr<Link> link(new Link(port, false));
+    std::unique_ptr<Link> link(new Link(port, false, pump));
     QObject::connect(port, &QSerialPort::errorOccurred, link.get(),
                      [l = link.get()](QSerialPort::SerialPortError e) {
                          if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError) l->fail();
@@ -37,7 +37,8 @@ std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud) {
     return link;
 }
 
-std::unique_ptr<Link> Link::openTcp(const QString& host, quint16 port, int timeoutMs) {
+std::unique_ptr<Link> Link::openTcp(const QString& host, quint16 port, int timeoutMs,
+                                    EventPump& pump) {
     if (host.isEmpty() || port == 0) return nullptr;
     auto* socket = new QTcpSocket;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -45,15 +46,16 @@ std::unique_ptr<Link> Link::openTcp(const QString& host, quint16 port, int timeo
     QObject::connect(socket, &QAbstractSocket::errorOccurred, socket,
                      [&failed](QAbstractSocket::SocketError) { failed = true; });
     socket->connectToHost(host, port);
-    pumpUntil([&] { return failed || socket->state() == QAbstractSocket::ConnectedState; },
-              timeoutMs);
+    pumpUntil(
+        pump, [&] { return failed || socket->state() == QAbstractSocket::ConnectedState; },
+        timeoutMs);
     QObject::disconnect(socket, &QAbstractSocket::errorOccurred, socket, nullptr);
     if (socket->state() != QAbstractSocket::ConnectedState) {
         socket->abort();
         delete socket;
         return nullptr;
     }
-    std::unique_ptr<Link> link(new Link(socket, true));
+    std::unique_ptr<Link> link(new Link(socket, true, pump));
     QObject::connect(socket, &QAbstractSocket::errorOccurred, link.get(),
                      [l = link.get()] { l->fail(); });
     QObject::connect(socket, &QAbstractSocket::disconnected, link.get(),
@@ -61,7 +63,7 @@ std::unique_ptr<Link> Link::openTcp(const QString& host, quint16 port, int timeo
     return link;
 }
 
-Link::Link(QIODevice* device, bool tcp) : device_(device), tcp_(tcp) {
+Link::Link(QIODevice* device, bool tcp, EventPump& pump) : device_(device), tcp_(tcp), pump_(pump) {
     device_->setParent(this);
     connect(device_, &QIODevice::readyRead, this, [this] { readAvailable(); });
 }
@@ -93,9 +95,10 @@ bool Link::writeAll(const QByteArray& bytes, int stallMs,
     sinceProgress.start();
     for (;;) {
         if (left == 0) return true;
-        const bool moved =
-            pumpUntil([&] { return !self || broken_ || device_->bytesToWrite() != left; }, 50);
+        const bool moved = pumpUntil(
+            pump_, [&] { return !self || broken_ || device_->bytesToWrite() != left; }, 50);
         if (!self || broken_) return false;
+        if (!moved && pump_.closing()) return false;
         if (moved) {
             left = device_->bytesToWrite();
             sinceProgress.restart();

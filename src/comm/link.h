@@ -1,5 +1,6 @@
 // One open line to a base station or a terminal, over a serial device or a
 // TCP connection: raw bytes in and out, or frames through a FrameDecoder.
+// Every wait pumps the given EventPump and ends when the program closes.
 #pragma once
 
 #include "comm/frame.h"
@@ -19,9 +20,10 @@ namespace quv {
 class Link : public QObject {
   public:
     // nullptr when the device cannot be opened.
-    static std::unique_ptr<Link> openSerial(const QString& device, qint32 baud);
+    static std::unique_ptr<Link> openSerial(const QString& device, qint32 baud, EventPump& pump);
     // nullptr when no connection is made within timeoutMs.
-    static std::unique_ptr<Link> openTcp(const QString& host, quint16 port, int timeoutMs);
+    static std::unique_ptr<Link> openTcp(const QString& host, quint16 port, int timeoutMs,
+                                         EventPump& pump);
     ~Link() override;
 
     bool isTcp() const { return tcp_; }
@@ -32,7 +34,8 @@ class Link : public QObject {
     // Queues bytes for the line without waiting; false when the line failed.
     bool send(const QByteArray& bytes);
     // Writes bytes and waits until the line has taken all of them. False when
-    // the line fails or takes no byte for stallMs. progress gets the count
+    // the line fails, takes no byte for stallMs or the program closes.
+    // progress gets the count
     // taken so far.
     bool writeAll(const QByteArray& bytes, int stallMs,
                   const std::function<void(qint64)>& progress);
@@ -52,12 +55,13 @@ class Link : public QObject {
     std::function<void()> onBroken;
 
   private:
-    Link(QIODevice* device, bool tcp);
+    Link(QIODevice* device, bool tcp, EventPump& pump);
     void readAvailable();
     void fail();
 
     QIODevice* device_;
     bool tcp_;
+    EventPump& pump_;
     bool broken_ = false;
     int framedHolds_ = 0;
     QByteArray raw_;

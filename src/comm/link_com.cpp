@@ -1,5 +1,8 @@
 #include "comm/link_com.h"
 
+#include "core/com_device.h"
+
+#include "core/event_pump.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
 
@@ -7,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace quv {
 
@@ -49,8 +53,10 @@ qint32 clampToEvent(qsizetype v) {
 
 }  // namespace
 
-LinkCom::LinkCom(SettingsStore& settings)
-    : settings_(settings), nextSeq_(static_cast<quint8>(QRandomGenerator::global()->bounded(256))) {
+LinkCom::LinkCom(SettingsStore& settings, EventPump& pump)
+    : settings_(settings),
+      pump_(pump),
+      nextSeq_(static_cast<quint8>(QRandomGenerator::global()->bounded(256))) {
     transferTimer_.setInterval(50);
     connect(&transferTimer_, &QTimer::timeout, this, [this] { onTransferTick(); });
 }
@@ -61,20 +67,6 @@ LinkCom::~LinkCom() {
 }
 
 // ---- Port names and addresses
-
-QString LinkCom::deviceForPort(const SettingsStore& settings, qint32 port) {
-    const QString key = keys::kComDevicePrefix + QString::number(port);
-    if (settings.contains(key)) {
-        const QString device = settings.get(key).trimmed();
-        if (!device.isEmpty()) return device;
-    }
-    if (port < 1) return QString();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(port);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
-#endif
-}
 
 std::optional<std::pair<QString, quint16>> LinkCom::parseAddress(const QByteArray& address) {
     const QString text = QString::fromLatin1(address).trimmed();
@@ -118,9 +110,10 @@ LinkCom::Lease LinkCom::acquire(qint32 port, qint32 baud, const QDeadlineTimer& 
     if (tcpMode_) {
         if (const auto address = parseAddress(tcpAddress_))
             link = Link::openTcp(address->first, address->second,
-                                 static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
+                                 static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)),
+                                 pump_);
     } else {
-        link = Link::openSerial(deviceForPort(settings_, port), lastBaud_);
+        link = Link::openSerial(comDevice(settings_, port), lastBaud_, pump_);
     }
     if (!link) return {};
     Link* l = link.get();
@@ -137,7 +130,7 @@ void LinkCom::release(const Lease& lease) {
 }
 
 void LinkCom::closeLink() {
-    if (transfer_ && transfer_->link == link_.get()) endTransfer(false, -1);
+    if (transfer_ && transfer_->link == link_.get()) endTransfer(-1);
     link_.reset();
     rawOpen_ = false;
     attached_ = false;
@@ -156,10 +149,11 @@ std::optional<QByteArray> LinkCom::exchange(Link* l, quint8 command, const QByte
     const QByteArray bytes = Frame{command, seq, payload}.encode();
     for (int attempt = 0; attempt < kAttempts && !pending.reply; ++attempt) {
         const qint64 left = deadline.remainingTime();
-        if (left <= 0 || !link->send(bytes)) break;
+        if (left <= 0 || pump_.closing() || !link->send(bytes)) break;
         pending.resend = false;
-        pumpUntil([&] { return pending.reply || pending.resend || !link || link->broken(); },
-                  static_cast<int>(std::min<qint64>(kAttemptMs, left)));
+        pumpUntil(
+            pump_, [&] { return pending.reply || pending.resend || !link || link->broken(); },
+            static_cast<int>(std::min<qint64>(kAttemptMs, left)));
         if (!link || link->broken()) break;
     }
     pending_.remove(seq);
@@ -207,7 +201,7 @@ void LinkCom::onFrame(Link* from, const FrameDecoder::Item& item) {
                     postEvent(e->code, e->value);
                 } else if (transfer_ && transfer_->background &&
                            transfer_->begin.id == e->transfer) {
-                    endTransfer(e->value == 0, e->value);
+                    endTransfer(e->value);
                 }
             }
             return;
@@ -235,14 +229,21 @@ bool LinkCom::acceptReliable(Link* from, const Frame& frame) {
 }
 
 void LinkCom::onLinkBroken(Link* from) {
-    if (transfer_ && transfer_->link == from) endTransfer(false, -1);
+    if (transfer_ && transfer_->link == from) endTransfer(-1);
 }
 
 // ---- Transfers of a payload to terminals
 
-bool LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray& data,
-                            bool background) {
-    transfer_.reset();
+LinkCom::Transfer* LinkCom::runningTransfer(quint8 id) const {
+    return transfer_ && transfer_->begin.id == id ? transfer_.get() : nullptr;
+}
+
+quint8 LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray& data,
+                              bool background) {
+    if (transfer_) {  // one transfer at a time: the running one goes on
+        if (background) postEvent(kEventTransferEnd, -1);
+        return 0;
+    }
     begin.id = nextTransferId_++;
     if (nextTransferId_ == 0) nextTransferId_ = 1;
     begin.total = static_cast<qint32>(data.size());
@@ -252,13 +253,13 @@ bool LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray& d
     t->link = link;
     t->background = background;
     t->chunk = std::clamp(lastBaud_ / 40, 64, 2048);
-    Transfer* started = t.get();
     transfer_ = std::move(t);
     const auto reply = exchange(link, kTransferBegin, begin.toPayload(), QDeadlineTimer(kCallMs));
-    if (transfer_.get() != started) return false;
+    Transfer* started = runningTransfer(begin.id);
+    if (!started) return 0;  // ended meanwhile, and said so
     if (!accepted(reply)) {
-        transfer_.reset();
-        return false;
+        endTransfer(-1);
+        return 0;
     }
     started->sinceProgress.start();
     started->sinceResend.start();
@@ -266,14 +267,14 @@ bool LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray& d
     if (started->allAcked && !background) started->done = true;
     transferTimer_.start();
     sendChunks();
-    return true;
+    return begin.id;
 }
 
 void LinkCom::sendChunks() {
     Transfer* t = transfer_.get();
-    if (!t || t->done || t->failed || t->allAcked) return;
+    if (!t || t->done || t->allAcked) return;
     if (!t->link || t->link->broken()) {
-        endTransfer(false, -1);
+        endTransfer(-1);
         return;
     }
     while (t->sent < t->begin.total && t->sent - t->acked < kWindow * t->chunk) {
@@ -287,7 +288,7 @@ void LinkCom::sendChunks() {
 
 void LinkCom::onTransferAck(const QByteArray& payload) {
     Transfer* t = transfer_.get();
-    if (!t || t->done || t->failed || payload.isEmpty()) return;
+    if (!t || t->done || payload.isEmpty()) return;
     const auto status = static_cast<quint8>(payload.at(0));
     const auto mark = TransferMark::fromPayload(payload.mid(1));
     if (!mark || mark->id != t->begin.id || mark->offset > t->begin.total) return;
@@ -301,7 +302,7 @@ void LinkCom::onTransferAck(const QByteArray& payload) {
         t->lastResendFrom = mark->offset;
         t->sinceResend.restart();
     } else if (status != kOk && status != kResendFrom) {
-        endTransfer(false, -1);
+        endTransfer(-1);
         return;
     }
     if (t->acked == t->begin.total) {
@@ -314,12 +315,12 @@ void LinkCom::onTransferAck(const QByteArray& payload) {
 
 void LinkCom::onTransferTick() {
     Transfer* t = transfer_.get();
-    if (!t || t->done || t->failed) {
+    if (!t || t->done) {
         transferTimer_.stop();
         return;
     }
     if (!t->link || t->link->broken() || t->sinceProgress.elapsed() >= kCallMs) {
-        endTransfer(false, -1);
+        endTransfer(-1);
         return;
     }
     if (!t->allAcked && t->sinceProgress.elapsed() >= kResendMs &&
@@ -330,17 +331,10 @@ void LinkCom::onTransferTick() {
     }
 }
 
-void LinkCom::endTransfer(bool ok, qint32 value) {
-    Transfer* t = transfer_.get();
-    if (!t) return;
-    if (ok)
-        t->done = true;
-    else
-        t->failed = true;
-    if (t->background) {
-        postEvent(kEventTransferEnd, value);
-        transfer_.reset();
-    }
+void LinkCom::endTransfer(qint32 value) {
+    if (!transfer_) return;
+    if (transfer_->background) postEvent(kEventTransferEnd, value);
+    transfer_.reset();
 }
 
 // ---- Events
@@ -387,7 +381,7 @@ void LinkCom::TerminateComm(qint32 port) {
         if (attached_ && link_ && link_->broken()) closeLink();
         return;
     }
-    if (transfer_ && transfer_->background) transfer_.reset();
+    if (transfer_ && transfer_->background) endTransfer(-1);
     QPointer<Link> link(link_.get());
     exchange(link, kDetach, {}, QDeadlineTimer(kCallMs / 2));
     if (!link || link != link_.get()) return;
@@ -439,8 +433,9 @@ qint32 LinkCom::IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 ti
     const qsizetype wanted = std::min<qsizetype>(count, buffer.size());
     if (wanted <= 0 || !link_ || !(tcpMode_ || linkPort_ == port)) return 0;
     QPointer<Link> link(link_.get());
-    pumpUntil([&] { return !link || link->rawAvailable() > 0 || link->broken(); },
-              std::clamp(timeoutMs, 0, 60000));
+    pumpUntil(
+        pump_, [&] { return !link || link->rawAvailable() > 0 || link->broken(); },
+        std::clamp(timeoutMs, 0, 60000));
     if (!link) return 0;
     return static_cast<qint32>(copyInto(buffer, link->takeRaw(wanted), wanted));
 }
@@ -458,7 +453,8 @@ void LinkCom::BackSendMessage(const QByteArray& destination, const QByteArray& d
     TransferBegin begin;
     begin.kind = TransferKind::Addressed;
     begin.target = fixed(destination, kAddressLength);
-    if (!startTransfer(link_.get(), begin, payload, true)) postEvent(kEventTransferEnd, -1);
+    // Whatever happens from here on, the transfer reports its own end.
+    startTransfer(link_.get(), begin, payload, true);
 }
 
 void LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
@@ -474,12 +470,16 @@ void LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteA
     begin.target = fixed(tag, kAddressLength);
     begin.repeat = std::max(mode, 1);
     begin.gapMs = std::max(timeout, 0);
-    if (startTransfer(link, begin, data.left(std::max(count, 0)), false)) {
-        Transfer* t = transfer_.get();
-        while (transfer_.get() == t && !t->done && !t->failed)
-            pumpUntil([&] { return transfer_.get() != t || t->done || t->failed; }, 100);
-        if (transfer_.get() == t) transfer_.reset();
-    }
+    const quint8 id = startTransfer(link, begin, data.left(std::max(count, 0)), false);
+    // No time limit here: the transfer gives up on a stalled line itself.
+    pumpUntil(
+        pump_,
+        [&] {
+            const Transfer* t = runningTransfer(id);
+            return !t || t->done;
+        },
+        std::numeric_limits<int>::max());
+    if (runningTransfer(id)) transfer_.reset();
     if (link) link->releaseFramed();
     release(lease);
 }

@@ -20,6 +20,7 @@
 
 namespace quv {
 
+class EventPump;
 class SettingsStore;
 
 class LinkCom : public QObject, public QuvCom {
@@ -27,7 +28,9 @@ class LinkCom : public QObject, public QuvCom {
     // A call gives up when the other side has made no progress for this long.
     static constexpr int kCallMs = 2000;
 
-    explicit LinkCom(SettingsStore& settings);
+    // Every wait of every call pumps pump; once pump.closing() holds, a call
+    // that would wait fails at once, as on a time-out.
+    LinkCom(SettingsStore& settings, EventPump& pump);
     ~LinkCom() override;
 
     // How the operations behave beyond what the interface says:
@@ -45,6 +48,11 @@ class LinkCom : public QObject, public QuvCom {
     //   2 when a background transfer ends (0 delivered, -1 failed), 3, 4, 5
     //   progress (0 to 100) of a transfer to a terminal, of a raw write of at
     //   least 1 KiB, of a message without confirmation.
+    // - Every BackSendMessage gets exactly one end event (code 2). While a
+    //   transfer runs, another BackSendMessage is refused with its own end
+    //   event -1 and the running one goes on; TerminateComm ends a running
+    //   transfer with -1. StopAllProcesses drops the event routine, and with
+    //   it every event not yet delivered.
 
     qint32 InitializeComm(qint32 port, qint32 baud) override;
     void TerminateComm(qint32 port) override;
@@ -75,9 +83,6 @@ class LinkCom : public QObject, public QuvCom {
     void TCPIP_Stop() override;
     void StopAllProcesses() override;
 
-    // The serial device of COM port n: the setting "ComDevice<n>" when it is
-    // there, otherwise COMn on Windows and /dev/ttyS(n-1) elsewhere.
-    static QString deviceForPort(const SettingsStore& settings, qint32 port);
     // "host" or "host:port" ("[v6]:port" too); the port defaults to
     // wire::kDefaultTcpPort. nullopt when the text names no host or a bad port.
     static std::optional<std::pair<QString, quint16>> parseAddress(const QByteArray& address);
@@ -103,8 +108,7 @@ class LinkCom : public QObject, public QuvCom {
         qint32 sent = 0;
         qint32 acked = 0;
         bool allAcked = false;
-        bool done = false;
-        bool failed = false;
+        bool done = false;  // every byte answered (the base's end event still to come)
         qint32 lastResendFrom = -1;
         QElapsedTimer sinceProgress;
         QElapsedTimer sinceResend;
@@ -123,17 +127,24 @@ class LinkCom : public QObject, public QuvCom {
     bool acceptReliable(Link* from, const Frame& frame);
     void onLinkBroken(Link* from);
 
-    bool startTransfer(Link* link, wire::TransferBegin begin, const QByteArray& data,
-                       bool background);
+    // The transfer's id once it has begun (it may end at any later pump); 0
+    // when it was refused or could not begin, a background one having then
+    // reported its end.
+    quint8 startTransfer(Link* link, wire::TransferBegin begin, const QByteArray& data,
+                         bool background);
+    // The running transfer when its id is id, otherwise nullptr.
+    Transfer* runningTransfer(quint8 id) const;
     void onTransferAck(const QByteArray& payload);
     void onTransferTick();
     void sendChunks();
-    void endTransfer(bool ok, qint32 value);
+    // Ends the running transfer; a background one reports its end event.
+    void endTransfer(qint32 value);
 
     void postEvent(qint32 code, qint32 value);
     void deliverEvents();
 
     SettingsStore& settings_;
+    EventPump& pump_;
     std::unique_ptr<Link> link_;
     qint32 linkPort_ = 0;
     bool rawOpen_ = false;

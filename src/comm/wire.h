@@ -78,6 +78,13 @@ struct StatusRecord {
     qint32 serialBaud = 38400;
     char sendTo = '0';
 
+    // The baud rates a record can carry: whole numbers above 0 that fit
+    // their fields.
+    static constexpr qint32 kMaxRadioBaud = 99999;
+    static constexpr qint32 kMaxSerialBaud = 999999;
+    static bool radioBaudFits(qint32 baud) { return baud > 0 && baud <= kMaxRadioBaud; }
+    static bool serialBaudFits(qint32 baud) { return baud > 0 && baud <= kMaxSerialBaud; }
+
     // version(3) local(5) remote(5) radio baud(5, left) serial baud(6, right)
     // send-to(1).
     QByteArray toText() const;

@@ -54,13 +54,19 @@ class CompilerRunner : public QObject {
     // output of the last build shows or hides with it.
     void compilerWindowOptionChanged();
 
-    Errors* errorList() const { return errors_; }
-    BuildOutput* buildOutput() const { return output_; }
+    // The two windows, built the first time they are needed.
+    Errors* errorList();
+    BuildOutput* buildOutput();
 
   private:
     const Options& options_;
+    CurrentDocument& document_;
+    QWidget* parent_;
     ShellRunner runner_;
-    Errors* errors_;
+    std::function<void(qint32)> gotoLine_;
+    std::function<void()> showMainWindow_;
+    std::function<void(QWidget*)> registerWindow_;
+    Errors* errors_ = nullptr;
     BuildOutput* output_ = nullptr;
     std::unique_ptr<CompileCommand> command_;
 };

@@ -30,9 +30,4 @@ bool pumpUntil(EventPump& pump, const std::function<bool()>& done, int timeoutMs
     return true;
 }
 
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    QtEventPump pump;
-    return pumpUntil(pump, done, timeoutMs);
-}
-
 }  // namespace quv

@@ -34,8 +34,4 @@ class QtEventPump : public EventPump {
 // meanwhile.
 bool pumpUntil(EventPump& pump, const std::function<bool()>& done, int timeoutMs);
 
-// The same over a pump that never closes, for programs and tests without a
-// main window.
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
-
 }  // namespace quv

@@ -1,5 +1,6 @@
 #include "editor/editing_rules.h"
 
+#include "core/options.h"
 #include "editor/instruction_help.h"
 #include "editor/text_rules.h"
 
@@ -11,9 +12,9 @@ constexpr int kTab = 9;
 constexpr int kEsc = 27;
 }  // namespace
 
-EditingRules::EditingRules(SourceEditor& editor, InstructionHelp& help, Hooks hooks,
-                           QObject* parent)
-    : QObject(parent), editor_(editor), help_(help), hooks_(std::move(hooks)) {
+EditingRules::EditingRules(SourceEditor& editor, InstructionHelp& help, const Options& options,
+                           Hooks hooks, QObject* parent)
+    : QObject(parent), editor_(editor), help_(help), options_(options), hooks_(std::move(hooks)) {
     editor_.setKeyRules(this);
     connect(&editor_, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { selectionChanged(); });
 }
@@ -63,7 +64,7 @@ int EditingRules::characterTyped(int received) {
     if (editor_.length() == 0) return received;
     int c = received;
     if (c == kEsc && hooks_.escape) hooks_.escape();
-    if (hooks_.autoIndent && hooks_.autoIndent()) {
+    if (options_.AutoIndent) {
         if (enterRule(c) == Outcome::EndHandler) return c;
         openingBraceRule(c);
         closingBraceRule(c);

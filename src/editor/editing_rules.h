@@ -14,18 +14,19 @@ namespace quv {
 
 class InstructionHelp;
 class SourceEditor;
+struct Options;
 
 class EditingRules : public QObject, public EditorKeyRules {
     Q_OBJECT
   public:
-    // What the rules read and change outside the editor.
+    // What the rules tell outside the editor.
     struct Hooks {
-        std::function<bool()> autoIndent;        // the menu item Auto Indent is checked
         std::function<void()> escape;            // Esc: hide the find dialog, tell the upload
         std::function<void(int line)> showLine;  // the 1-based caret line for the status bar
     };
 
-    EditingRules(SourceEditor& editor, InstructionHelp& help, Hooks hooks,
+    // The Auto Indent rules follow options.AutoIndent as it changes.
+    EditingRules(SourceEditor& editor, InstructionHelp& help, const Options& options, Hooks hooks,
                  QObject* parent = nullptr);
 
     bool keyDown(int key, Qt::KeyboardModifiers modifiers) override;
@@ -55,6 +56,7 @@ class EditingRules : public QObject, public EditorKeyRules {
 
     SourceEditor& editor_;
     InstructionHelp& help_;
+    const Options& options_;
     Hooks hooks_;
     int shownLine_ = -1;
 };

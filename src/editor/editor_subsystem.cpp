@@ -1,8 +1,5 @@
 #include "editor/editor_subsystem.h"
 
-#include "app/font_and_print.h"
-#include "app/main_window.h"
-#include "app/status_panels.h"
 #include "core/text_file.h"
 #include "editor/editing_rules.h"
 #include "editor/find_dialog.h"
@@ -10,41 +7,27 @@
 #include "editor/instruction_help.h"
 #include "editor/source_editor.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QListWidget>
 
 namespace quv {
 
-EditorSubsystem::EditorSubsystem(MainWindow& window)
-    : QObject(&window),
-      window_(window),
-      help_(new InstructionHelp(*window.Source(), *window.List1(), this)) {
-    EditingRules::Hooks hooks;
-    hooks.autoIndent = [this] { return window_.options().AutoIndent; };
-    hooks.escape = [this] {
+EditorSubsystem::EditorSubsystem(SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
+                                 const Options& options, const WorkingFolder& folder,
+                                 QWidget* dialogParent, Hooks hooks, QObject* parent)
+    : QObject(parent),
+      editor_(editor),
+      dialogs_(dialogs),
+      dialogParent_(dialogParent),
+      hooks_(std::move(hooks)),
+      help_(new InstructionHelp(editor, list, folder, this)) {
+    EditingRules::Hooks rules;
+    rules.escape = [this] {
         if (find_ && find_->isVisible()) find_->hide();
-        window_.escapePressed();
+        if (hooks_.escape) hooks_.escape();
     };
-    hooks.showLine = [this](int line) {
-        window_.StatusBar1()->setPanelText(QStringLiteral("Line"), QString::number(line));
-    };
-    rules_ = new EditingRules(*window.Source(), *help_, std::move(hooks), this);
-
-    const auto on = [this](const char* name, void (EditorSubsystem::*handler)()) {
-        connect(window_.menuItem(QString::fromLatin1(name)), &QAction::triggered, this,
-                [this, handler] { (this->*handler)(); });
-    };
-    on("Cut", &EditorSubsystem::Cut_Click);
-    on("Copy", &EditorSubsystem::Copy_Click);
-    on("Paste", &EditorSubsystem::Paste_Click);
-    on("find", &EditorSubsystem::find_Click);
-    on("find_next", &EditorSubsystem::find_next_Click);
-    on("goto", &EditorSubsystem::goto_Click);
-    on("Font", &EditorSubsystem::Font_Click);
-    on("Font_type", &EditorSubsystem::Font_type_Click);
-    on("Print", &EditorSubsystem::Print_Click);
+    rules.showLine = hooks_.showLine;
+    rules_ = new EditingRules(editor, *help_, options, std::move(rules), this);
 }
 
 void EditorSubsystem::loadHelpLists() {
@@ -54,34 +37,33 @@ void EditorSubsystem::loadHelpLists() {
 void EditorSubsystem::Copy_Click() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(QString::fromLatin1(window_.Source()->selectedBytes()));
+    clipboard->setText(QString::fromLatin1(editor_.selectedBytes()));
 }
 
 void EditorSubsystem::Cut_Click() {
     Copy_Click();
-    window_.Source()->replaceSelectionBytes(QByteArray());
+    editor_.replaceSelectionBytes(QByteArray());
 }
 
 void EditorSubsystem::Paste_Click() {
     const QString text = QGuiApplication::clipboard()->text();
-    SourceEditor& editor = *window_.Source();
-    editor.beginUndoAction();
-    editor.replaceSelectionBytes(withCrLf(text.toLatin1()));
-    editor.endUndoAction();
+    editor_.beginUndoAction();
+    editor_.replaceSelectionBytes(withCrLf(text.toLatin1()));
+    editor_.endUndoAction();
 }
 
 FindDialog& EditorSubsystem::Findtext() {
     if (!find_) {
-        find_ = new FindDialog(*window_.Source(), window_.services().dialogs, &window_);
-        window_.registerOwnWindow(find_, true);
+        find_ = new FindDialog(editor_, dialogs_, dialogParent_);
+        if (hooks_.ownWindow) hooks_.ownWindow(find_);
     }
     return *find_;
 }
 
 GotoDialog& EditorSubsystem::Gotoline() {
     if (!goto_) {
-        goto_ = new GotoDialog(*window_.Source(), &window_);
-        window_.registerOwnWindow(goto_, true);
+        goto_ = new GotoDialog(editor_, dialogParent_);
+        if (hooks_.ownWindow) hooks_.ownWindow(goto_);
         connect(goto_, &GotoDialog::done, this, &EditorSubsystem::backToEditor);
     }
     return *goto_;
@@ -100,22 +82,8 @@ void EditorSubsystem::goto_Click() {
 }
 
 void EditorSubsystem::backToEditor() {
-    window_.activateWindow();
-    window_.Source()->setFocus();
-}
-
-void EditorSubsystem::Font_Click() {
-    chooseEditorFont(FontScope::ThisRun, *window_.Source(), *window_.List1(),
-                     window_.services().dialogs, window_.services().settings);
-}
-
-void EditorSubsystem::Font_type_Click() {
-    chooseEditorFont(FontScope::Stored, *window_.Source(), *window_.List1(),
-                     window_.services().dialogs, window_.services().settings);
-}
-
-void EditorSubsystem::Print_Click() {
-    printProgram(*window_.Source(), window_.services().dialogs);
+    if (hooks_.backToMain) hooks_.backToMain();
+    editor_.setFocus();
 }
 
 }  // namespace quv

@@ -1,21 +1,46 @@
-// The source editor's part of the main window: the editing rules, the help
-// list, the find and goto dialogs, and the Edit, Format and Print commands.
+// The source editor on the program text: the editing rules, the help list,
+// the find and goto dialogs and the clipboard commands of the Edit menu.
 #pragma once
 
 #include <QObject>
 
+#include <functional>
+
+class QListWidget;
+class QWidget;
+
 namespace quv {
 
+class Dialogs;
 class EditingRules;
 class FindDialog;
 class GotoDialog;
 class InstructionHelp;
-class MainWindow;
+class SourceEditor;
+class WorkingFolder;
+struct Options;
 
 class EditorSubsystem : public QObject {
     Q_OBJECT
   public:
-    explicit EditorSubsystem(MainWindow& window);
+    // What the editor shows or tells outside itself.
+    struct Hooks {
+        // The 1-based line of the caret, for the status bar.
+        std::function<void(int line)> showLine;
+        // Esc in the editor: an upload that waits for a terminal gives up.
+        std::function<void()> escape;
+        // After a goto and after Find Next from the menu: the main window is
+        // activated again (the editor then takes the focus).
+        std::function<void()> backToMain;
+        // A dialog of the program's own, loaded on first use.
+        std::function<void(QWidget* dialog)> ownWindow;
+    };
+
+    // The words are read from the working folder; the dialogs belong to
+    // dialogParent. options is read as it changes (Auto Indent).
+    EditorSubsystem(SourceEditor& editor, QListWidget& list, Dialogs& dialogs,
+                    const Options& options, const WorkingFolder& folder, QWidget* dialogParent,
+                    Hooks hooks, QObject* parent = nullptr);
 
     // Start-up and every good compiler pass.
     void loadHelpLists();
@@ -26,9 +51,6 @@ class EditorSubsystem : public QObject {
     void find_Click();
     void find_next_Click();
     void goto_Click();
-    void Font_Click();
-    void Font_type_Click();
-    void Print_Click();
 
     EditingRules& rules() const { return *rules_; }
     InstructionHelp& help() const { return *help_; }
@@ -38,7 +60,10 @@ class EditorSubsystem : public QObject {
 
   private:
     void backToEditor();
-    MainWindow& window_;
+    SourceEditor& editor_;
+    Dialogs& dialogs_;
+    QWidget* dialogParent_;
+    Hooks hooks_;
     InstructionHelp* help_;
     EditingRules* rules_;
     FindDialog* find_ = nullptr;

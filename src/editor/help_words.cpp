@@ -38,7 +38,8 @@ void HelpWords::loadAll(const QDir& folder) {
 
 void HelpWords::loadFile(const QString& path) {
     // A missing or unreadable word file adds no words.
-    if (const ReadResult read = readWholeFile(path); read.bytes) loadBytes(*read.bytes);
+    if (const ReadResult read = readWholeFile(path, kMaxFileBytes); read.bytes)
+        loadBytes(*read.bytes);
 }
 
 void HelpWords::loadBytes(const QByteArray& bytes) {
@@ -53,15 +54,17 @@ void HelpWords::loadBytes(const QByteArray& bytes) {
             // Once the table is full the rest is left out, help texts too.
             if (count_ >= kMaxWords) break;
             ++count_;
-            sorted_ << QString::fromLatin1(bytes.constData() + start, i - start);
+            sorted_ << QString::fromLatin1(bytes.constData() + start,
+                                           std::min(i - start, kMaxWordBytes));
             sortedData_ << count_;
         }
         if (i < n && bytes[i] == ',') {
             ++i;
             const qsizetype helpStart = i;
             while (i < n && static_cast<unsigned char>(bytes[i]) >= 32) ++i;
-            helpText_[count_] = QLatin1Char(' ') +
-                                QString::fromLatin1(bytes.constData() + helpStart, i - helpStart);
+            helpText_[count_] =
+                QLatin1Char(' ') + QString::fromLatin1(bytes.constData() + helpStart,
+                                                       std::min(i - helpStart, kMaxHelpTextBytes));
         }
     }
     sortWords();

@@ -16,6 +16,12 @@ class HelpWords {
     // at 1, so at most 5000 words are kept.
     static constexpr int kHelpTextSize = 5001;
     static constexpr int kMaxWords = kHelpTextSize - 1;
+    // No real word file comes near these; they keep a stray large file from
+    // freezing the editor. A larger word file is skipped, a longer word or
+    // help text is cut to its first bytes.
+    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kMaxWordBytes = 200;
+    static constexpr qsizetype kMaxHelpTextBytes = 500;
     // The word files, read in this order from the working folder.
     static const QStringList& fileNames();
 
@@ -26,14 +32,16 @@ class HelpWords {
     // clear(), then the three word files of the folder; a missing file is
     // skipped without a word.
     void loadAll(const QDir& folder);
-    // Adds the words of one file; nothing when the file does not exist or
-    // cannot be read.
+    // Adds the words of one file; nothing when it does not exist, is no
+    // regular file (a pipe is never waited on), is larger than kMaxFileBytes
+    // or cannot be read.
     void loadFile(const QString& path);
     // Adds the words of a word file's bytes: blanks and control bytes before
     // a word are skipped; a word runs up to a byte below 32, a "," or the end;
     // after a "," the rest of the line, behind one blank, is the help text of
     // the word just read (of the one before when the word is empty). Words
-    // beyond the 5000th are left out.
+    // beyond the 5000th are left out; words and help texts are cut to their
+    // limits.
     void loadBytes(const QByteArray& bytes);
 
     // The words in sorted order (byte order: upper case before lower case).

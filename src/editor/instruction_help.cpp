@@ -1,5 +1,6 @@
 #include "editor/instruction_help.h"
 
+#include "core/working_folder.h"
 #include "editor/source_editor.h"
 
 #include <QDir>
@@ -10,8 +11,9 @@ namespace quv {
 
 const QString InstructionHelp::kToolTip = QStringLiteral("C intructions help");
 
-InstructionHelp::InstructionHelp(SourceEditor& editor, QListWidget& list, QObject* parent)
-    : QObject(parent), editor_(editor), list_(list) {
+InstructionHelp::InstructionHelp(SourceEditor& editor, QListWidget& list,
+                                 const WorkingFolder& folder, QObject* parent)
+    : QObject(parent), editor_(editor), list_(list), folder_(folder) {
     list_.setToolTip(kToolTip);
     list_.setSelectionMode(QAbstractItemView::SingleSelection);
     list_.setUniformItemSizes(true);
@@ -25,7 +27,7 @@ InstructionHelp::InstructionHelp(SourceEditor& editor, QListWidget& list, QObjec
 }
 
 void InstructionHelp::loadHelpLists() {
-    words_.loadAll(QDir::current());
+    words_.loadAll(QDir(folder_.current()));
     fillList();
 }
 

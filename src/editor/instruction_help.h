@@ -13,6 +13,7 @@ class QListWidgetItem;
 namespace quv {
 
 class SourceEditor;
+class WorkingFolder;
 
 class InstructionHelp : public QObject {
     Q_OBJECT
@@ -20,7 +21,8 @@ class InstructionHelp : public QObject {
     // The list's own tooltip, shown until an entry's help text replaces it.
     static const QString kToolTip;
 
-    InstructionHelp(SourceEditor& editor, QListWidget& list, QObject* parent = nullptr);
+    InstructionHelp(SourceEditor& editor, QListWidget& list, const WorkingFolder& folder,
+                    QObject* parent = nullptr);
 
     // Empties the list and reads the word files of the working folder.
     void loadHelpLists();
@@ -51,6 +53,7 @@ class InstructionHelp : public QObject {
     void showHelpOfSelection();
     SourceEditor& editor_;
     QListWidget& list_;
+    const WorkingFolder& folder_;
     HelpWords words_;
 };
 

@@ -156,6 +156,11 @@ int SourceEditor::typedCharacter(const QKeyEvent& event) {
     return code >= 32 && code != 127 ? code : -1;
 }
 
+void SourceEditor::showEvent(QShowEvent* event) {
+    updateMarginWidth();
+    QsciScintilla::showEvent(event);
+}
+
 void SourceEditor::keyPressEvent(QKeyEvent* event) {
     if (!rules_) {
         QsciScintilla::keyPressEvent(event);
@@ -269,6 +274,12 @@ int SourceEditor::findText(const QByteArray& text, int start, int end, int optio
 }
 
 void SourceEditor::updateMarginWidth() {
+    // Measuring the margin's digits loads the editor's font, which a hidden
+    // editor (compact mode) never needs: the width is set when it shows.
+    if (!isVisible()) {
+        marginDigits_ = 0;
+        return;
+    }
     const int digits = std::max(3, static_cast<int>(QString::number(lines()).size()));
     if (digits == marginDigits_) return;
     marginDigits_ = digits;

@@ -89,6 +89,7 @@ class SourceEditor : public QsciScintilla {
     static constexpr int kWholeWord = 2;
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

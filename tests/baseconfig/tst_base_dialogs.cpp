@@ -28,6 +28,7 @@ struct SimRig {
     MemorySettingsStore settings;
     ScriptedDialogs dialogs;
     LinkState link;
+    QtEventPump pump{&link.AppClosing};
     std::unique_ptr<quvsim::SimProcess> sim;
     std::unique_ptr<LinkCom> com;
     QWidget host;
@@ -40,7 +41,7 @@ struct SimRig {
         settings.save("TCPIP", via == "tcp" ? "1" : "0");
         settings.save("TCPIPAddr", QString::fromLatin1(sim->tcpAddress()));
         settings.save("ComDevice1", sim->ptyPath());
-        com = std::make_unique<LinkCom>(settings);
+        com = std::make_unique<LinkCom>(settings, pump);
         config = std::make_unique<BaseConfig>(BaseConfig::Services{*com, dialogs, settings, link},
                                               &host, nullptr);
         return true;

@@ -47,7 +47,7 @@ struct LiveRig : UploadRig {
         sim = std::make_unique<quvsim::SimProcess>(simOptions);
         if (!sim->start()) return false;
         if (via == "pty") settings.save("ComDevice1", sim->ptyPath());
-        com = std::make_unique<LinkCom>(settings);
+        com = std::make_unique<LinkCom>(settings, pump);
         if (via == "tcp") com->TCPIP_Start(sim->tcpAddress());
         build(*com, pump, log);
         QObject::connect(&tick, &QTimer::timeout, [this] {

@@ -68,8 +68,11 @@ bool BaseStation::loadConfig(QString* error) {
     config_.version = fixed(o.value("version").toString("Q10").toLatin1(), 3);
     config_.localName = fixed(o.value("localName").toString("BAS01").toLatin1(), 5);
     config_.remoteName = fixed(o.value("remoteName").toString("BAS00").toLatin1(), 5);
-    config_.radioBaud = o.value("radioBaud").toInt(20000);
-    config_.serialBaud = o.value("serialBaud").toInt(38400);
+    // A rate the status record cannot carry gives way to the default.
+    const int radio = o.value("radioBaud").toInt(20000);
+    const int serial = o.value("serialBaud").toInt(38400);
+    config_.radioBaud = StatusRecord::radioBaudFits(radio) ? radio : 20000;
+    config_.serialBaud = StatusRecord::serialBaudFits(serial) ? serial : 38400;
     config_.sendTo = o.value("sendTo").toString("0") == "1" ? '1' : '0';
     return true;
 }
@@ -243,11 +246,11 @@ quint8 BaseStation::serve(Session& s, const Frame& f, QByteArray& data) {
             config_.remoteName = fixed(p.left(3), 3) + twoDigits(getInt32(p, 7));
             break;
         case kSetRadio:
-            if (p.size() != 12 || getInt32(p, 4) <= 0) return kBadRequest;
+            if (p.size() != 12 || !StatusRecord::radioBaudFits(getInt32(p, 4))) return kBadRequest;
             config_.radioBaud = getInt32(p, 4);
             break;
         case kSetSerialBaud:
-            if (p.size() != 4 || getInt32(p, 0) <= 0) return kBadRequest;
+            if (p.size() != 4 || !StatusRecord::serialBaudFits(getInt32(p, 0))) return kBadRequest;
             config_.serialBaud = getInt32(p, 0);
             break;
         case kSetSendTo:

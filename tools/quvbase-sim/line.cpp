@@ -73,7 +73,9 @@ void Line::tick() {
         ticker_.stop();
         if (deviceGone_ && !closed_) {
             closed_ = true;
-            if (onClosed) onClosed();
+            // The handler may drop itself (the station forgets the line): a
+            // copy keeps it alive while it runs.
+            if (const auto notify = onClosed) notify();
         }
     }
 }

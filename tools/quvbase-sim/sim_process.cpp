@@ -16,16 +16,16 @@ SimProcess::SimProcess(QStringList arguments) : arguments_(std::move(arguments))
 SimProcess::~SimProcess() {
     if (process_.state() != QProcess::NotRunning && !stop()) {
         process_.kill();
-        process_.waitForFinished(3000);
+        process_.waitForFinished(kStartMs);
     }
 }
 
 bool SimProcess::start() {
     process_.start(QStringLiteral(QUV_SIM_EXECUTABLE), arguments_);
-    if (!process_.waitForStarted(5000)) return false;
-    return quv::pumpUntil([this] { return listening_ || process_.state() == QProcess::NotRunning; },
-                          5000) &&
-           listening_;
+    if (!process_.waitForStarted(kStartMs)) return false;
+    waitFor([this] { return listenings_ > 0 || process_.state() == QProcess::NotRunning; },
+            kStartMs);
+    return listenings_ > 0;
 }
 
 void SimProcess::command(const QByteArray& line) {
@@ -40,19 +40,23 @@ QList<QJsonObject> SimProcess::reports(const QString& event) const {
 }
 
 bool SimProcess::waitReports(const QString& event, int count, int timeoutMs) {
-    return quv::pumpUntil([&] { return reports(event).size() >= count; }, timeoutMs);
+    return waitFor([&] { return reports(event).size() >= count; }, timeoutMs);
+}
+
+bool SimProcess::waitFor(const std::function<bool()>& done, int timeoutMs) {
+    return quv::pumpUntil(pump_, done, timeoutMs);
 }
 
 bool SimProcess::stop() {
     process_.closeWriteChannel();
-    if (!process_.waitForFinished(5000)) return false;
+    if (!process_.waitForFinished(kStartMs)) return false;
     readOutput();
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
 bool SimProcess::terminate() {
     process_.terminate();
-    if (!process_.waitForFinished(5000)) return false;
+    if (!process_.waitForFinished(kStartMs)) return false;
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
@@ -63,7 +67,7 @@ void SimProcess::readOutput() {
         const QByteArray line = pendingOut_.left(eol);
         pendingOut_.remove(0, eol + 1);
         if (line.startsWith("listening")) {
-            listening_ = true;
+            ++listenings_;
             for (const QByteArray& part : line.split(' ')) {
                 if (part.startsWith("tcp="))
                     tcpPort_ = part.mid(part.lastIndexOf(':') + 1).toUShort();

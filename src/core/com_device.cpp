@@ -1,0 +1,22 @@
+#include "core/com_device.h"
+
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+
+namespace quv {
+
+QString comDevice(const SettingsStore& settings, qint32 port) {
+    const QString key = keys::kComDevicePrefix + QString::number(port);
+    if (settings.contains(key)) {
+        const QString device = settings.get(key).trimmed();
+        if (!device.isEmpty()) return device;
+    }
+    if (port < 1) return QString();
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+}  // namespace quv
