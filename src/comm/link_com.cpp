@@ -21,8 +21,12 @@ namespace {
 // One try of a request waits this long for its answer before it is sent again.
 constexpr int kAttemptMs = 600;
 constexpr int kAttempts = 4;
-// Transfers: data unanswered this long is sent again; chunks in flight.
+// Transfers: data unanswered this long is sent again, the wait doubling up
+// to the longest; chunks in flight; no growth of the count received for the
+// longest stall ends the transfer even while the base station answers.
 constexpr int kResendMs = 1000;
+constexpr int kLongestResendMs = 4000;
+constexpr int kStallMs = 12000;
 constexpr int kWindow = 3;
 // Raw writes of at least this size report their progress (event 4).
 constexpr qsizetype kReportedWrite = 1024;
@@ -261,7 +265,9 @@ quint8 LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray&
         endTransfer(-1);
         return 0;
     }
+    started->resendMs = kResendMs;
     started->sinceProgress.start();
+    started->sinceAnswer.start();
     started->sinceResend.start();
     if (started->begin.total == 0) started->allAcked = true;
     if (started->allAcked && !background) started->done = true;
@@ -292,6 +298,7 @@ void LinkCom::onTransferAck(const QByteArray& payload) {
     const auto status = static_cast<quint8>(payload.at(0));
     const auto mark = TransferMark::fromPayload(payload.mid(1));
     if (!mark || mark->id != t->begin.id || mark->offset > t->begin.total) return;
+    t->sinceAnswer.restart();
     if (mark->offset > t->acked) {
         t->acked = mark->offset;
         t->sinceProgress.restart();
@@ -319,12 +326,15 @@ void LinkCom::onTransferTick() {
         transferTimer_.stop();
         return;
     }
-    if (!t->link || t->link->broken() || t->sinceProgress.elapsed() >= kCallMs) {
+    if (!t->link || t->link->broken() || t->sinceAnswer.elapsed() >= kCallMs ||
+        t->sinceProgress.elapsed() >= kStallMs) {
         endTransfer(-1);
         return;
     }
-    if (!t->allAcked && t->sinceProgress.elapsed() >= kResendMs &&
-        t->sinceResend.elapsed() >= kResendMs) {
+    if (!t->allAcked && t->sinceProgress.elapsed() >= t->resendMs &&
+        t->sinceResend.elapsed() >= t->resendMs) {
+        t->chunk = std::max(t->chunk / 2, 64);
+        t->resendMs = std::min(t->resendMs * 2, kLongestResendMs);
         t->sent = t->acked;
         t->sinceResend.restart();
         sendChunks();

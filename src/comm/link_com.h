@@ -110,7 +110,11 @@ class LinkCom : public QObject, public QuvCom {
         bool allAcked = false;
         bool done = false;  // every byte answered (the base's end event still to come)
         qint32 lastResendFrom = -1;
-        QElapsedTimer sinceProgress;
+        // Each resend after silence halves the pieces and doubles this wait,
+        // so a line slower than its rate setting still gets the data through.
+        int resendMs = 0;
+        QElapsedTimer sinceProgress;  // the count received last grew
+        QElapsedTimer sinceAnswer;    // the base station last answered any piece
         QElapsedTimer sinceResend;
     };
 
