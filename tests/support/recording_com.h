@@ -11,7 +11,8 @@ namespace quv::test {
 
 class RecordingCom : public QuvCom {
   public:
-    // Every call as "Name(arg, arg, ...)"; byte arguments are shown as text.
+    // Every call as "Name(arg, arg, ...)"; byte arguments are shown as text,
+    // data as hex.
     QStringList calls;
     // Results by operation name; an operation without one returns 1.
     QHash<QString, qint32> results;
@@ -24,42 +25,76 @@ class RecordingCom : public QuvCom {
     QByteArray readData;
     EventRoutine routine;
 
-    qint32 InitializeComm(qint32 port, qint32 baud) override;
-    void TerminateComm(qint32 port) override;
-    qint32 IO_Open(qint32 port, qint32 baud) override;
-    void IO_Close(qint32 port) override;
+    qint32 InitializeComm(qint32 port, qint32 baud) override {
+        return answer(__func__, port, baud);
+    }
+    void TerminateComm(qint32 port) override { record(__func__, port); }
+    qint32 IO_Open(qint32 port, qint32 baud) override { return answer(__func__, port, baud); }
+    void IO_Close(qint32 port) override { record(__func__, port); }
     // Returns the count unless a result is scripted.
-    qint32 IO_Write(qint32 port, qint32 count, const QByteArray& data) override;
+    qint32 IO_Write(qint32 port, qint32 count, const QByteArray& data) override {
+        record(__func__, port, count, data.toHex());
+        return results.value(QStringLiteral("IO_Write"), count);
+    }
     qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) override;
-    void BackGetEvent(EventRoutine routine) override;
+    void BackGetEvent(EventRoutine r) override {
+        record(__func__);
+        routine = std::move(r);
+    }
     void BackSendMessage(const QByteArray& destination, const QByteArray& data,
-                         qint32 count) override;
+                         qint32 count) override {
+        record(__func__, destination, data.toHex(), count);
+    }
     void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
                                                   const QByteArray& data, qint32 count, qint32 mode,
-                                                  qint32 timeout) override;
+                                                  qint32 timeout) override {
+        record(__func__, port, tag, data.toHex(), count, mode, timeout);
+    }
     qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
-    qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;
+    qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override {
+        return answer(__func__, port, name);
+    }
     qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
-    void B_PutBaseUpload(qint32 port, qint32 baud) override;
-    void B_ClearBaseProgram(qint32 port, qint32 baud) override;
-    qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override;
+    void B_PutBaseUpload(qint32 port, qint32 baud) override { record(__func__, port, baud); }
+    void B_ClearBaseProgram(qint32 port, qint32 baud) override { record(__func__, port, baud); }
+    qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override {
+        return answer(__func__, port, baud);
+    }
     void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                       qint32 remote) override;
+                       qint32 remote) override {
+        record(__func__, port, baud, prefix, station, remote);
+    }
     void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                        qint32 reserved2) override;
-    void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override;
-    void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override;
-    void TCPIP_Start(const QByteArray& address) override;
-    void TCPIP_Stop() override;
-    void StopAllProcesses() override;
+                        qint32 reserved2) override {
+        record(__func__, port, baud, reserved1, radioBaud, reserved2);
+    }
+    void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override {
+        record(__func__, port, oldBaud, newBaud);
+    }
+    void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override {
+        record(__func__, port, baud, mode);
+    }
+    void TCPIP_Start(const QByteArray& address) override { record(__func__, address); }
+    void TCPIP_Stop() override { record(__func__); }
+    void StopAllProcesses() override { record(__func__); }
 
     // The calls whose name is one of these, in order.
     QStringList callsNamed(const QStringList& names) const;
 
   private:
-    qint32 result(const QString& name) const { return results.value(name, 1); }
-    void record(const QString& name, const QStringList& args = {});
+    static QString text(qint32 v) { return QString::number(v); }
+    static QString text(const QByteArray& b) { return QString::fromLatin1(b); }
+    template <typename... A>
+    void record(const char* name, const A&... args) {
+        calls << QString::fromLatin1(name) + QLatin1Char('(') +
+                     QStringList{text(args)...}.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    template <typename... A>
+    qint32 answer(const char* name, const A&... args) {
+        record(name, args...);
+        return results.value(QString::fromLatin1(name), 1);
+    }
     QList<QByteArray> delivered_;
 };
 
