@@ -7,6 +7,7 @@
 #include "core/settings_store.h"
 #include "core/working_folder.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,14 +47,7 @@ struct Fixture {
     explicit Fixture(bool fullMode = true) { options.EditorEnabled = fullMode; }
     ~Fixture() { QDir::setCurrent(previousFolder); }
     QString file(const QString& name, const QByteArray& bytes) const {
-        const QString path = QDir::toNativeSeparators(dir.filePath(name));
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
-    }
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+        return test::writeTestFile(dir.path(), name, bytes);
     }
     // The user types: the text changes.
     void type(const QByteArray& bytes) {
@@ -87,7 +81,7 @@ class TestDocuments : public QObject {
         QCOMPARE(f.activations.count(), 1);
         QVERIFY(!f.docs.Source_changed);
         QVERIFY(f.docs.save_Click());
-        QCOMPARE(Fixture::read(path), all + "\r\nend\r\nx\r\n");
+        QCOMPARE(test::readTestFile(path), all + "\r\nend\r\nx\r\n");
     }
 
     void aMissingFileIsReportedAndChangesNothing() {
@@ -134,8 +128,9 @@ class TestDocuments : public QObject {
             QCOMPARE(f.dialogs.texts(),
                      asked ? QStringList{"Save changes to file ?"} : QStringList{});
             if (asked) QCOMPARE(f.dialogs.messages[0].buttons, Buttons::YesNo);
-            QCOMPARE(Fixture::read(path), saved && !(exit && !confirm) ? QByteArray("new old\r\n")
-                                                                       : QByteArray("old\r\n"));
+            QCOMPARE(test::readTestFile(path), saved && !(exit && !confirm)
+                                                   ? QByteArray("new old\r\n")
+                                                   : QByteArray("old\r\n"));
         }
     }
 
@@ -186,8 +181,8 @@ class TestDocuments : public QObject {
         QDir().mkpath(f.dir.filePath("two"));
         f.dialogs.saveAnswers << second;
         QVERIFY(f.docs.save_as_Click());
-        QCOMPARE(Fixture::read(second), QByteArray("// first\r\n"));
-        QCOMPARE(Fixture::read(first), QByteArray("first\r\n"));
+        QCOMPARE(test::readTestFile(second), QByteArray("// first\r\n"));
+        QCOMPARE(test::readTestFile(first), QByteArray("first\r\n"));
         QCOMPARE(f.docs.CurrentFileName, second);
         QVERIFY(!f.docs.Source_changed);
         QCOMPARE(f.docs.recent().paths(), QStringList({first, second, "", "", ""}));
@@ -204,7 +199,7 @@ class TestDocuments : public QObject {
         QVERIFY(f.dialogs.messages.isEmpty());
         QVERIFY(f.docs.Source_changed);
         QVERIFY(f.docs.save_Click());
-        QCOMPARE(Fixture::read(chosen), QByteArray("first words"));
+        QCOMPARE(test::readTestFile(chosen), QByteArray("first words"));
         QCOMPARE(f.docs.CurrentFileName, chosen);
     }
 
@@ -215,7 +210,7 @@ class TestDocuments : public QObject {
         f.type("edited ");
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
         QVERIFY(!f.docs.save_Click());
-        QCOMPARE(Fixture::read(path), QByteArray("original\r\n"));
+        QCOMPARE(test::readTestFile(path), QByteArray("original\r\n"));
         QVERIFY(f.docs.Source_changed);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].text.contains(path));

@@ -9,6 +9,7 @@
 #include "support/fixed_clock.h"
 #include "support/recording_com.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_files.h"
 #include "support/test_pump.h"
 
 #include <QByteArray>
@@ -36,8 +37,10 @@ struct AppFixture {
     // and activates it, as the program does.
     MainWindow& start();
     // Writes a file under the temporary folder and returns its full path.
-    QString writeFile(const QString& relativePath, const QByteArray& bytes) const;
-    static QByteArray readFile(const QString& path);
+    QString writeFile(const QString& relativePath, const QByteArray& bytes) const {
+        return writeTestFile(dir.path(), relativePath, bytes);
+    }
+    static QByteArray readFile(const QString& path) { return readTestFile(path); }
 
   private:
     QString previousFolder_;

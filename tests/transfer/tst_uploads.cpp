@@ -26,11 +26,6 @@ QByteArray image(const QString& kind) {
     return b;
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // The rig on the real library, with the link monitor ticking every 200 ms.
 // The clock moves only while a transfer runs in the background, 0.2 s a
 // tick, so that each rate shown is known.
@@ -114,12 +109,12 @@ class TestUploads : public QObject {
                                                 : mode == 2 ? "radio"
                                                             : "broadcast");
             QCOMPARE(p.value("checksums").toString(), QString("good"));
-            QCOMPARE(fileBytes(p.value("path").toString()), img);
+            QCOMPARE(readTestFile(p.value("path").toString()), img);
         }
         if (mode == 1) {
             // The frame as it crossed the line, byte for byte.
             const QByteArray head = "S" + kHeader;
-            QCOMPARE(fileBytes(r.sim->reports("program").first().value("frame").toString()),
+            QCOMPARE(readTestFile(r.sim->reports("program").first().value("frame").toString()),
                      head + Checksum::of(head).trailer() + img + Checksum::of(img).trailer());
         }
         // Modes 1 and 3 took no time on the test clock (divisor 1); mode 2
@@ -179,7 +174,7 @@ class TestUploads : public QObject {
         QCOMPARE(r.shown("rate").size(), message.isEmpty() ? 1 : 0);
         if (message.isEmpty()) {
             QVERIFY(r.sim->waitReports("program", 1, 2000));
-            QCOMPARE(fileBytes(r.sim->reports("program").first().value("path").toString()), img);
+            QCOMPARE(readTestFile(r.sim->reports("program").first().value("path").toString()), img);
         }
     }
 };

@@ -8,6 +8,7 @@
 #include "core/options.h"
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_files.h"
 #include "transfer/transfer_commands.h"
 
 #include <QDir>
@@ -64,11 +65,10 @@ struct UploadRig {
     }
     // Writes the file, or removes it.
     void write(const QString& name, const std::optional<QByteArray>& bytes) {
-        QFile f(dir.filePath(name));
-        if (!bytes)
-            f.remove();
-        else if (f.open(QIODevice::WriteOnly))
-            f.write(*bytes);
+        if (bytes)
+            writeTestFile(dir.path(), name, *bytes);
+        else
+            QFile::remove(dir.filePath(name));
     }
 };
 
