@@ -36,14 +36,36 @@ class ScriptedDialogs : public Dialogs {
     std::function<void(const Shown&)> onMessage;
 
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
-    std::optional<QString> input(const QString& prompt, const QString& title,
-                                 const QString& defaultText) override;
-    std::optional<QString> openFileName(const QString& filter, const QString& fileName) override;
-    std::optional<QString> saveFileName(const QString& filter, const QString& fileName) override;
-    std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
-    std::optional<QString> printText(const QString& text) override;
+    std::optional<QString> input(const QString& prompt, const QString&, const QString&) override {
+        inputPrompts << prompt;
+        return next(inputAnswers);
+    }
+    std::optional<QString> openFileName(const QString& filter, const QString& fileName) override {
+        openFilters << filter;
+        prefilledNames << fileName;
+        return next(openAnswers);
+    }
+    std::optional<QString> saveFileName(const QString& filter, const QString& fileName) override {
+        saveFilters << filter;
+        prefilledNames << fileName;
+        return next(saveAnswers);
+    }
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override {
+        fontInitials << initial;
+        return next(fontAnswers);
+    }
+    std::optional<QString> printText(const QString& text) override {
+        if (!printError) printed << text;
+        return printError;
+    }
 
     QStringList texts() const;
+
+  private:
+    template <typename T>
+    static std::optional<T> next(QQueue<std::optional<T>>& answers) {
+        return answers.isEmpty() ? std::nullopt : answers.dequeue();
+    }
 };
 
 }  // namespace quv::test
