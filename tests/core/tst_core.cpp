@@ -1,6 +1,7 @@
-// The shared core rules: the numeric-text reader, the settings' text forms,
-// the options value, 8-bit files and the path rules.
+// The shared core rules: the numeric-text reader, the checksums, the
+// settings' text forms, the options value, 8-bit files and the path rules.
 #include "core/app_paths.h"
+#include "core/checksum.h"
 #include "core/numeric_text.h"
 #include "core/options.h"
 #include "core/settings_keys.h"
@@ -57,6 +58,35 @@ class TestCore : public QObject {
         const double v = leadingNumber(text, NumberSyntax{blanksInside});
         QCOMPARE(v, value);
         QCOMPARE(roundHalfEven(v), rounded);
+    }
+
+    // Checksum1 and Checksum2 of known blocks, and their trailer, low bytes first.
+    void checksums() {
+        const struct {
+            QByteArray block;
+            int sum1, sum2;
+            const char* trailer;
+        } rows[] = {{"abc", 297, 690, "2901b202"},
+                    {"", 0, 0, "00000000"},
+                    {QByteArray(50, '\xff'), 0, 0, "00000000"},  // 255 adds nothing
+                    {"S" + QByteArray(8, '\0'), 92, 21759, "5c00ff54"},
+                    {"ab", 197, 295, "c5002701"},
+                    {"ba", 197, 296, "c5002801"},                       // the order counts
+                    {QByteArray(20, '\x7f'), 2560, 1912, "000a7807"}};  // carries into bit 0
+        for (const auto& r : rows) {
+            const Checksum c = Checksum::of(r.block);
+            QCOMPARE(c.Checksum1, r.sum1);
+            QCOMPARE(c.Checksum2, r.sum2);
+            QCOMPARE(c.trailer().toHex(), QByteArray(r.trailer));
+        }
+        Checksum c;
+        for (int i = 0; i < 200000; ++i) {
+            c.Do_Checksum((i * 7919) & 0xFF);
+            QVERIFY(c.Checksum1 >= 0 && c.Checksum1 <= 0xFFFF && c.Checksum2 >= 0 &&
+                    c.Checksum2 <= 0xFFFF);
+        }
+        c.Reset_Checksum();
+        QVERIFY(c.Checksum1 == 0 && c.Checksum2 == 0);
     }
 
     void settingsTextForms_data() {
