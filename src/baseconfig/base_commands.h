@@ -5,6 +5,7 @@
 #pragma once
 
 #include "baseconfig/base_form.h"
+#include "core/link_state.h"
 #include "core/one_at_a_time.h"
 
 #include <QString>
@@ -40,7 +41,7 @@ class BaseCommands {
     enum class After { StayOpen, Close };
     enum class ReadResult { Busy, PortFailed, Answered, Defaults };
 
-    inline static const QString kErrorOpeningComPort = QStringLiteral("Error Opening ComPort");
+    inline static const QString& kErrorOpeningComPort = quv::kErrorOpeningComPort;
     inline static const QString kErrorOpeningIp = QStringLiteral("Error Opening IP Connection");
     inline static const QString kErrorReading =
         QStringLiteral("Error reading information from base, starting with default values.");

@@ -3,6 +3,7 @@
 
 #include "core/settings_keys.h"
 
+#include <QString>
 #include <QtGlobal>
 
 namespace quv {
@@ -15,5 +16,9 @@ struct LinkState {
     // Set once when the main window starts to close; upload loops stop on it.
     bool AppClosing = false;
 };
+
+// What the uploads and the link dialogs say when the port or the TCP/IP link
+// cannot be opened.
+inline const QString kErrorOpeningComPort = QStringLiteral("Error Opening ComPort");
 
 }  // namespace quv

@@ -4,6 +4,7 @@
 // frame and the event routine that the library calls.
 #pragma once
 
+#include "core/link_state.h"
 #include "core/one_at_a_time.h"
 #include "transfer/transfer_state.h"
 
@@ -27,7 +28,7 @@ class Uploader {
 
     inline static const QString kFileNotOpen = QStringLiteral("File Not Open");
     inline static const QString kNotCompiled = QStringLiteral("Program not compiled !");
-    inline static const QString kErrorOpeningComPort = QStringLiteral("Error Opening ComPort");
+    inline static const QString& kErrorOpeningComPort = quv::kErrorOpeningComPort;
     inline static const QString kErrorAntena =
         QStringLiteral("Error trying to comunicate with antena!");
     inline static const QString kWaiting = QStringLiteral("Waiting Terminal Request ...");
