@@ -158,8 +158,10 @@ void upload(quvsim::SimProcess& sim, const QString& via, int mode, Program& prog
 struct InstantCom : test::RecordingCom {
     qint32 IO_Write(qint32, qint32 count, const QByteArray&) override { return count; }
     void BackSendMessage(const QByteArray&, const QByteArray&, qint32) override {}
-    void Send_Message_Without_Confirmation_ombrex(qint32, const QByteArray&, const QByteArray&,
-                                                  qint32, qint32, qint32) override {}
+    qint32 Send_Message_Without_Confirmation_ombrex(qint32, const QByteArray&, const QByteArray&,
+                                                    qint32, qint32, qint32) override {
+        return 1;
+    }
 };
 
 // The program's own time in Transmit_program: the library answers at once

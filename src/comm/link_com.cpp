@@ -467,12 +467,12 @@ void LinkCom::BackSendMessage(const QByteArray& destination, const QByteArray& d
     startTransfer(link_.get(), begin, payload, true);
 }
 
-void LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                       const QByteArray& data, qint32 count,
-                                                       qint32 mode, qint32 timeout) {
-    if (transfer_) return;  // a background transfer has the base station
+qint32 LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
+                                                         const QByteArray& data, qint32 count,
+                                                         qint32 mode, qint32 timeout) {
+    if (transfer_) return 0;  // a background transfer has the base station
     const Lease lease = acquire(port, lastBaud_, QDeadlineTimer(kCallMs));
-    if (!lease.link) return;
+    if (!lease.link) return 0;
     QPointer<Link> link = lease.link;
     link->holdFramed();
     TransferBegin begin;
@@ -489,9 +489,12 @@ void LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteA
             return !t || t->done;
         },
         std::numeric_limits<int>::max());
-    if (runningTransfer(id)) transfer_.reset();
+    const Transfer* t = runningTransfer(id);
+    const bool taken = t && t->done;
+    if (t) transfer_.reset();
     if (link) link->releaseFramed();
     release(lease);
+    return taken ? 1 : 0;
 }
 
 qint32 LinkCom::Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) {

@@ -63,9 +63,9 @@ class LinkCom : public QObject, public QuvCom {
     void BackGetEvent(EventRoutine routine) override;
     void BackSendMessage(const QByteArray& destination, const QByteArray& data,
                          qint32 count) override;
-    void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                  const QByteArray& data, qint32 count, qint32 mode,
-                                                  qint32 timeout) override;
+    qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
+                                                    const QByteArray& data, qint32 count,
+                                                    qint32 mode, qint32 timeout) override;
     qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
     qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;

@@ -41,9 +41,10 @@ class QuvCom {
     // destination: the 8-character address of a terminal.
     virtual void BackSendMessage(const QByteArray& destination, const QByteArray& data,
                                  qint32 count) = 0;
-    virtual void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                          const QByteArray& data, qint32 count,
-                                                          qint32 mode, qint32 timeout) = 0;
+    // 1 once the base station has taken every byte, 0 when the transfer failed.
+    virtual qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
+                                                            const QByteArray& data, qint32 count,
+                                                            qint32 mode, qint32 timeout) = 0;
     // Length of the oldest waiting message, 0 when none waits; handle receives
     // the message, sender (8 characters, pre-filled) the sender's address.
     virtual qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,

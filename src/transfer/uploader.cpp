@@ -184,11 +184,14 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
     registerEvents(5);
     const QByteArray payload = radioPayload(p.image);
     st_.start_time = now();
-    com.Send_Message_Without_Confirmation_ombrex(
-        port, kProgramTag, payload, static_cast<qint32>(payload.size()), kAirRepeats, kAirGapMs);
+    const bool taken = com.Send_Message_Without_Confirmation_ombrex(
+                           port, kProgramTag, payload, static_cast<qint32>(payload.size()),
+                           kAirRepeats, kAirGapMs) != 0;
     call(hooks_.setBar, 0);
     com.IO_Close(port);
     if (closing()) return Ending::Stopped;
+    // A transfer the base station did not take whole shows no rate.
+    if (!taken) return fail(busy, kBroadcastFailed);
     showRate();
     return Ending::Done;
 }

@@ -37,6 +37,10 @@ class Uploader {
     inline static const QString kFrameNotWritten = QStringLiteral(
         "Upload failed: the serial port did not take the whole program. The line was cut or "
         "stopped taking bytes; check the cable and the port, then upload again.");
+    inline static const QString kBroadcastFailed = QStringLiteral(
+        "Upload failed: the base station did not take the whole program. The line dropped or "
+        "the base station stopped answering; check the link to the base station and upload "
+        "again.");
     inline static const QByteArray kProgramTag = "Z7Q_PROG";
 
     Uploader(TransferServices services, TransferState& state, const TransferHooks& hooks);

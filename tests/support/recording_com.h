@@ -45,10 +45,10 @@ class RecordingCom : public QuvCom {
                          qint32 count) override {
         record(__func__, destination, data.toHex(), count);
     }
-    void Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                  const QByteArray& data, qint32 count, qint32 mode,
-                                                  qint32 timeout) override {
-        record(__func__, port, tag, data.toHex(), count, mode, timeout);
+    qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
+                                                    const QByteArray& data, qint32 count,
+                                                    qint32 mode, qint32 timeout) override {
+        return answer(__func__, port, tag, data.toHex(), count, mode, timeout);
     }
     qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;

@@ -141,6 +141,8 @@ class TestUploads : public QObject {
             QTest::addRow("%s silent in transfer", via) << via << "2 --silent-after 3000" << failed;
             QTest::addRow("%s silent, radio", via)
                 << via << "2 --silent-after 0" << Uploader::kErrorOpeningComPort;
+            QTest::addRow("%s broadcast cut", via)
+                << via << "3 --drop-after 3000" << Uploader::kBroadcastFailed;
             QTest::addRow("%s silent, broadcast", via)
                 << via << "3 --silent-after 0" << Uploader::kErrorAntena;
         }
