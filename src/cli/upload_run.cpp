@@ -154,7 +154,7 @@ Exit codes:
   4    transfer failed: the program did not arrive whole
   5    time-out
   64   usage error
-  130  stopped with Ctrl+C
+  130  stopped by Ctrl+C or SIGTERM
 )");
 }
 

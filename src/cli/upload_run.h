@@ -25,7 +25,7 @@ enum Exit : int {
     kTransferFailed = 4,  // the program did not arrive whole
     kTimeOut = 5,         // the run took longer than --timeout
     kUsage = 64,          // a command line that cannot be run
-    kInterrupted = 130,   // Ctrl+C
+    kInterrupted = 130,   // Ctrl+C or SIGTERM
 };
 
 struct UploadOptions {
