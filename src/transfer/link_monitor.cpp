@@ -44,7 +44,10 @@ void LinkMonitor::Timer1_Timer() {
         endBackground(std::nullopt);
         failure = kSilent;
     }
-    if (!failure.isEmpty()) s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
+    if (!failure.isEmpty()) {
+        st_.failure = UploadFailure::Transfer;
+        s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
+    }
     ticking_ = false;
 }
 

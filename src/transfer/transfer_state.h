@@ -48,6 +48,16 @@ struct TransferHooks {
     std::function<std::optional<int>()> compile;
 };
 
+// Why the last upload did not deliver, for a caller that acts on the cause
+// (the messages tell the user the same in words).
+enum class UploadFailure {
+    None,
+    NotCompiled,  // no document, no compiled program, an image that cannot be read
+    Port,         // the port or the connection did not open
+    Base,         // the base station did not answer
+    Transfer,     // the program did not arrive whole
+};
+
 struct TransferState {
     // The address of the terminal that asked for its program, or "ESC".
     QString ReceiveTerminal;
@@ -73,6 +83,8 @@ struct TransferState {
     bool background = false;
     // When that transfer last showed progress (time of day).
     double lastProgressAt = 0;
+    // Set by each upload, and by the link monitor when a background one fails.
+    UploadFailure failure = UploadFailure::None;
 };
 
 }  // namespace quv

@@ -45,7 +45,8 @@ bool Uploader::closing() const {
     return s_.link.AppClosing || s_.pump.closing();
 }
 
-Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text) {
+Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text, UploadFailure why) {
+    st_.failure = why;
     busy.release();
     s_.dialogs.message(text);
     return Ending::Failed;
@@ -54,6 +55,7 @@ Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text) {
 Uploader::Ending Uploader::Transmit_program(int TransferMode) {
     const auto running = once_.tryStart();
     if (!running) return Ending::NotStarted;
+    st_.failure = UploadFailure::None;
     BusyPointer busy(hooks_.setBusy);
     const auto program = prepare(busy);
     if (!program) return Ending::NotStarted;
@@ -77,6 +79,7 @@ Uploader::Ending Uploader::Transmit_program(int TransferMode) {
 std::optional<Uploader::Program> Uploader::prepare(BusyPointer& busy) {
     const QString name = s_.document.fileName();
     if (name.isEmpty()) {
+        st_.failure = UploadFailure::NotCompiled;
         s_.dialogs.message(kFileNotOpen);
         return std::nullopt;
     }
@@ -91,25 +94,30 @@ std::optional<Uploader::Program> Uploader::prepare(BusyPointer& busy) {
     const auto base = programBaseName(name);
     const auto headerLength = base ? regularFileLength(headerFileName(*base)) : std::nullopt;
     if (!headerLength) {
-        fail(busy, kNotCompiled);
+        fail(busy, kNotCompiled, UploadFailure::NotCompiled);
         return std::nullopt;
     }
     if (s_.options.EditorEnabled && *headerLength == 0) {
         const std::optional<int> built = hooks_.compile ? hooks_.compile() : std::nullopt;
-        if (!built || *built == 0) return std::nullopt;
+        if (!built || *built == 0) {
+            st_.failure = UploadFailure::NotCompiled;
+            return std::nullopt;
+        }
     }
     Program p;
     const auto header = readProgramHeader(headerFileName(*base));
     if (!header) {
-        fail(busy, kNotCompiled);
+        fail(busy, kNotCompiled, UploadFailure::NotCompiled);
         return std::nullopt;
     }
     p.header = *header;
     const QString imagePath = imageFileName(*base);
     ImageRead image = readProgramImage(imagePath);
     if (!image.bytes) {
-        fail(busy, QStringLiteral("The program image %1 could not be read: %2")
-                       .arg(imagePath, image.error));
+        fail(busy,
+             QStringLiteral("The program image %1 could not be read: %2")
+                 .arg(imagePath, image.error),
+             UploadFailure::NotCompiled);
         return std::nullopt;
     }
     p.image = std::move(*image.bytes);
@@ -128,10 +136,12 @@ Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     QuvCom& com = s_.com;
     const qint32 port = s_.link.CommPort;
     registerEvents(4);
-    if (com.IO_Open(port, kDownRate) == 0) return fail(busy, kErrorOpeningComPort);
+    if (com.IO_Open(port, kDownRate) == 0)
+        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
     if (com.ChangeBaseNameAntenaFast(port, "!DOWN") != 0) s_.clock.sleepMs(kDownSettleMs);
     com.IO_Close(port);
-    if (com.IO_Open(port, kUploadRate) == 0) return fail(busy, kErrorOpeningComPort);
+    if (com.IO_Open(port, kUploadRate) == 0)
+        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
     s_.pump.pumpOnce();
 
     st_.BufferOutput = true;
@@ -150,7 +160,7 @@ Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     if (closing()) return Ending::Stopped;
     st_.IgnoredEvent = -1;
     st_.LastEvent = 0;
-    if (!whole) return fail(busy, kFrameNotWritten);
+    if (!whole) return fail(busy, kFrameNotWritten, UploadFailure::Transfer);
     showRate();
     return Ending::Done;
 }
@@ -164,12 +174,13 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
         QByteArray info(QuvCom::kStatusBufferLength, ' ');
         // A rate of 0 or less would leave the link unusable: no answer.
         if (com.B_BaseGetStatus(port, rate, info) != 1 || rate <= 0)
-            return fail(busy, kErrorAntena);
+            return fail(busy, kErrorAntena, UploadFailure::Base);
         link.BaudRate = rate;
         link.BaseStatusKnown = true;
     }
     com.B_PutBaseUpload(port, link.BaudRate);
-    if (com.IO_Open(port, link.BaudRate) == 0) return fail(busy, kErrorOpeningComPort);
+    if (com.IO_Open(port, link.BaudRate) == 0)
+        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
     QByteArray one(1, ' ');
     qint32 n = 0;
     int drained = 0;
@@ -191,7 +202,7 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
     com.IO_Close(port);
     if (closing()) return Ending::Stopped;
     // A transfer the base station did not take whole shows no rate.
-    if (!taken) return fail(busy, kBroadcastFailed);
+    if (!taken) return fail(busy, kBroadcastFailed, UploadFailure::Transfer);
     showRate();
     return Ending::Done;
 }
@@ -199,7 +210,8 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
 Uploader::Ending Uploader::onRequest(const Program& p, BusyPointer& busy) {
     QuvCom& com = s_.com;
     const qint32 port = s_.link.CommPort;
-    if (com.InitializeComm(port, s_.link.BaudRate) == 0) return fail(busy, kErrorOpeningComPort);
+    if (com.InitializeComm(port, s_.link.BaudRate) == 0)
+        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
     registerEvents(5);
     const QByteArray payload = radioPayload(p.image);
     st_.MyCaption = hooks_.caption ? hooks_.caption() : QString();

@@ -73,7 +73,7 @@ class Uploader {
     Ending rs232(const Program& p, BusyPointer& busy);
     Ending withoutConfirmation(const Program& p, BusyPointer& busy);
     Ending onRequest(const Program& p, BusyPointer& busy);
-    Ending fail(BusyPointer& busy, const QString& text);
+    Ending fail(BusyPointer& busy, const QString& text, UploadFailure why);
     void registerEvents(qint16 ignored);
     QByteArray radioPayload(const QByteArray& image);
     void showRate();

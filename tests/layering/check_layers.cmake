@@ -9,6 +9,7 @@ set(allowed_editor core editor)
 set(allowed_compile core compile)
 set(allowed_transfer core comm transfer)
 set(allowed_baseconfig core comm baseconfig)
+set(allowed_cli core comm transfer cli)
 set(allowed_app core comm editor compile transfer baseconfig app)
 set(allowed_tools core comm)
 

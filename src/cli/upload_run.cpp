@@ -1,0 +1,420 @@
+#include "cli/upload_run.h"
+
+#include "comm/link_com.h"
+#include "core/clock.h"
+#include "core/com_device.h"
+#include "core/current_document.h"
+#include "core/dialogs.h"
+#include "core/event_pump.h"
+#include "core/link_state.h"
+#include "core/options.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "transfer/transfer_commands.h"
+#include "transfer/transfer_rules.h"
+
+#include <QCommandLineParser>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+
+namespace quv::cli {
+
+namespace {
+
+const QString kUsageLine = QStringLiteral(
+    "Usage: quvupload [--rs232 | --radio | --request]\n"
+    "                 [--port N | --device PATH | --tcp HOST[:PORT]]\n"
+    "                 [--repeat N] [--timeout S] PROGRAM");
+
+// The value of an option that takes one; nothing when it is not given.
+std::optional<QString> valueOf(const QCommandLineParser& p, const QString& name) {
+    const QStringList values = p.values(name);
+    return values.isEmpty() ? std::nullopt : std::optional<QString>(values.last());
+}
+
+CommandLine refused(const QString& error) {
+    CommandLine c;
+    c.error = error;
+    return c;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser p;
+    p.addOptions({{"rs232", ""},
+                  {"radio", ""},
+                  {"request", ""},
+                  {"port", "", "N"},
+                  {"device", "", "PATH"},
+                  {"tcp", "", "HOST[:PORT]"},
+                  {"repeat", "", "N"},
+                  {"timeout", "", "S"},
+                  {{"h", "help"}, ""},
+                  {"version", ""}});
+    p.addPositionalArgument("PROGRAM", "");
+    if (!p.parse(QStringList{QStringLiteral("quvupload")} + arguments))
+        return refused(p.errorText());
+    CommandLine c;
+    c.action = p.isSet("help")      ? CommandLine::Action::Help
+               : p.isSet("version") ? CommandLine::Action::Version
+                                    : CommandLine::Action::Run;
+    if (c.action != CommandLine::Action::Run) return c;
+    for (const char* name : {"port", "device", "tcp", "repeat", "timeout"})
+        if (p.values(name).size() > 1) return refused(QStringLiteral("give --%1 once").arg(name));
+
+    UploadOptions& o = c.options;
+    const int modes = int(p.isSet("rs232")) + int(p.isSet("radio")) + int(p.isSet("request"));
+    if (modes > 1) return refused(QStringLiteral("choose one of --rs232, --radio and --request"));
+    if (p.isSet("rs232")) o.mode = 1;
+    if (p.isSet("request")) o.mode = 2;
+    if (p.values("port").size() + p.values("device").size() + p.values("tcp").size() > 1)
+        return refused(QStringLiteral("choose one of --port, --device and --tcp"));
+
+    bool ok = true;
+    if (const auto v = valueOf(p, "port")) {
+        o.link = UploadOptions::Link::Port;
+        o.port = v->toInt(&ok);
+        if (!ok || o.port < 1)
+            return refused(QStringLiteral("--port takes a COM port number from 1"));
+    }
+    if (const auto v = valueOf(p, "device")) {
+        o.link = UploadOptions::Link::Device;
+        o.device = *v;
+        if (o.device.trimmed().isEmpty()) return refused(QStringLiteral("--device takes a path"));
+    }
+    if (const auto v = valueOf(p, "tcp")) {
+        o.link = UploadOptions::Link::Tcp;
+        o.address = v->toLatin1();
+        if (!LinkCom::parseAddress(o.address))
+            return refused(QStringLiteral("--tcp takes HOST or HOST:PORT, not \"%1\"").arg(*v));
+    }
+    if (const auto v = valueOf(p, "repeat")) {
+        o.repeat = v->toInt(&ok);
+        if (!ok || o.repeat < 1)
+            return refused(QStringLiteral("--repeat takes a whole number from 1"));
+    }
+    o.timeoutSeconds = o.mode == 2 ? kRequestTimeoutSeconds : 0;
+    if (const auto v = valueOf(p, "timeout")) {
+        o.timeoutSeconds = v->toDouble(&ok);
+        if (!ok || !(o.timeoutSeconds >= 0 && o.timeoutSeconds <= kMaxTimeoutSeconds))
+            return refused(QStringLiteral("--timeout takes seconds, 0 for no limit"));
+    }
+    if (p.positionalArguments().size() != 1)
+        return refused(QStringLiteral("name one PROGRAM: the source file or its image"));
+    o.program = p.positionalArguments().first();
+    return c;
+}
+
+QString versionText() {
+    return QStringLiteral("quvupload %1.%2.%3")
+        .arg(QUV_VERSION_MAJOR)
+        .arg(QUV_VERSION_MINOR)
+        .arg(QUV_VERSION_PATCH);
+}
+
+QString helpText() {
+    return kUsageLine + QStringLiteral(R"(
+
+Uploads a compiled program to a terminal, as the window's upload buttons do.
+PROGRAM is the source file (prog.c) or its image (prog.bin): the header
+prog.hea and the image prog.bin beside it are sent.
+
+Mode:
+  --rs232            over the serial line (the window's "Raw RS232 Upload")
+  --radio            by radio to every terminal, without confirmation (the
+                     window's "Raw Wireless Upload"); the default
+  --request          by radio to the terminal that asks for its program with
+                     "RESET" (the window's "Wireless Upload")
+Link (default: the link the window stores in its settings):
+  --port N           COM port N (its device: the setting ComDevice<N>)
+  --device PATH      this serial device, for this run only
+  --tcp HOST[:PORT]  TCP/IP to the base station (port 4720 unless given)
+Run:
+  --repeat N         upload N times, stopping at the first failure; between
+                     uploads --rs232 waits 3 seconds, --radio keeps 10
+                     seconds, --request waits for the next terminal
+  --timeout S        end the whole run after S seconds, 0 for no limit
+                     (default: 60 with --request, no limit otherwise)
+  --help, --version
+
+The settings are read, never written. On a terminal a progress bar shows;
+otherwise plain lines ("progress 40%", "delivered: 9600 Baud"). Messages go
+to the error output.
+
+Exit codes:
+  0    delivered
+  1    not compiled: no header file, or the image cannot be read
+  2    port or connection: the port or the TCP/IP connection did not open
+  3    base station not answering
+  4    transfer failed: the program did not arrive whole
+  5    time-out
+  64   usage error
+  130  stopped by Ctrl+C or SIGTERM
+)");
+}
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
+
+// The event pump of the run: every wait ends at the run's deadline or on
+// Ctrl+C, as it ends in the window when the program closes.
+class RunPump : public QtEventPump {
+  public:
+    explicit RunPump(double seconds)
+        : deadline_(seconds > 0 ? QDeadlineTimer(std::llround(seconds * 1000))
+                                : QDeadlineTimer(QDeadlineTimer::Forever)) {}
+    bool closing() const override { return interrupted || deadline_.hasExpired(); }
+    // Milliseconds left, or the given wait when there is no deadline.
+    qint64 capped(qint64 ms) const {
+        return deadline_.isForever() ? ms : std::min(ms, deadline_.remainingTime());
+    }
+
+  private:
+    QDeadlineTimer deadline_;
+};
+
+// The program named on the command line, as the document it uploads: never
+// changed, so nothing is saved.
+class ProgramDocument : public CurrentDocument {
+  public:
+    explicit ProgramDocument(QString name) : name_(std::move(name)) {}
+    QString fileName() const override { return name_; }
+    bool changed() const override { return false; }
+    bool askToSave() override { return true; }
+    bool save() override { return true; }
+    bool open(const QString&) override { return false; }
+
+  private:
+    QString name_;
+};
+
+// What the run shows: progress and results on the output, messages on the
+// error output.
+class Printer {
+  public:
+    explicit Printer(const Console& c) : c_(c) {}
+    void progress(int percent) {
+        if (percent <= 0 || percent == shown_) return;
+        shown_ = percent;
+        if (!c_.terminal) return line(QStringLiteral("progress %1%").arg(percent));
+        constexpr int kWidth = 40;
+        const int full = std::clamp(percent, 0, 100) * kWidth / 100;
+        std::fprintf(c_.out, "\r[%s%s] %3d%%", QByteArray(full, '#').constData(),
+                     QByteArray(kWidth - full, '-').constData(), percent);
+        std::fflush(c_.out);
+        barOpen_ = true;
+    }
+    void line(const QString& text) {
+        endBar();
+        std::fprintf(c_.out, "%s\n", text.toLocal8Bit().constData());
+        std::fflush(c_.out);
+    }
+    void error(const QString& text) {
+        endBar();
+        std::fprintf(c_.err, "quvupload: %s\n", text.toLocal8Bit().constData());
+        std::fflush(c_.err);
+    }
+    // A delivery: on a terminal it ends the full bar.
+    void delivered(const QString& text) {
+        shown_ = -1;
+        if (!barOpen_) return line(text);
+        progress(100);
+        std::fprintf(c_.out, "  %s\n", text.toLocal8Bit().constData());
+        std::fflush(c_.out);
+        barOpen_ = false;
+    }
+
+  private:
+    void endBar() {
+        if (barOpen_) std::fputc('\n', c_.out);
+        barOpen_ = false;
+    }
+    const Console& c_;
+    int shown_ = -1;
+    bool barOpen_ = false;
+};
+
+// The upload's messages go to the error output; nothing is asked. A message
+// that comes once the run is ending follows from the end and is not shown.
+class PrintedDialogs : public Dialogs {
+  public:
+    PrintedDialogs(Printer& printer, const EventPump& pump) : printer_(printer), pump_(pump) {}
+    Answer message(const QString& text, Buttons buttons, Icon, const QString&) override {
+        if (!pump_.closing()) printer_.error(text);
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> openFileName(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    std::optional<QString> printText(const QString&) override {
+        return QStringLiteral("quvupload does not print");
+    }
+
+  private:
+    Printer& printer_;
+    const EventPump& pump_;
+};
+
+// The exit code of an upload that did not deliver. Mode 2 reports a base
+// station that does not take the link (InitializeComm) as a port that did
+// not open; the run has opened that port just before, so the base station
+// is what did not answer.
+int failureExit(UploadFailure failure, int mode) {
+    switch (failure) {
+        case UploadFailure::Port:
+            return mode == 2 ? kBaseSilent : kPortFailed;
+        case UploadFailure::Base:
+            return kBaseSilent;
+        case UploadFailure::Transfer:
+            return kTransferFailed;
+        case UploadFailure::None:
+        case UploadFailure::NotCompiled:
+            break;
+    }
+    return kNotCompiled;
+}
+
+QString exitText(int code, double timeoutSeconds, bool waitingForTerminal) {
+    switch (code) {
+        case kNotCompiled:
+            return QStringLiteral("not uploaded: the program is not compiled");
+        case kPortFailed:
+            return QStringLiteral("not uploaded: the port or the connection did not open");
+        case kBaseSilent:
+            return QStringLiteral("not uploaded: the base station did not answer");
+        case kTransferFailed:
+            return QStringLiteral("the transfer failed");
+        case kTimeOut:
+            return QStringLiteral("time-out after %1 s%2")
+                .arg(timeoutSeconds)
+                .arg(waitingForTerminal ? QStringLiteral(": no terminal asked for its program")
+                                        : QString());
+        default:
+            return QStringLiteral("stopped");
+    }
+}
+
+QString modeText(int mode) {
+    if (mode == 1) return QStringLiteral("over RS232");
+    if (mode == 2) return QStringLiteral("by radio to the terminal that asks");
+    return QStringLiteral("by radio without confirmation");
+}
+
+}  // namespace
+
+int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console& console) {
+    using Link = UploadOptions::Link;
+    // The link as the window loads it, then what the command line says.
+    LinkState link;
+    link.CommPort = stored.getInt(keys::kCommPort, keys::kDefaultCommPort);
+    link.BaudRate = stored.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
+    bool tcp = stored.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1;
+    QByteArray address = stored.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1();
+    if (o.link == Link::Port) link.CommPort = o.port;
+    if (o.link == Link::Tcp) address = o.address;
+    if (o.link != Link::Stored) tcp = o.link == Link::Tcp;
+    // The library finds the port's device in its own copy of the settings, so
+    // that --device changes nothing stored.
+    MemorySettingsStore linkSettings;
+    const QString deviceKey = keys::kComDevicePrefix + QString::number(link.CommPort);
+    if (o.link == Link::Device)
+        linkSettings.save(deviceKey, o.device);
+    else if (stored.contains(deviceKey))
+        linkSettings.save(deviceKey, stored.get(deviceKey));
+
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    RunPump pump(o.timeoutSeconds);
+    LinkCom com(linkSettings, pump);
+    if (tcp) com.TCPIP_Start(address);
+    SystemClock clock;
+    ProgramDocument document(o.program);
+    const Options options;  // EditorEnabled off: no save, no compile
+    Printer printer(console);
+    PrintedDialogs dialogs(printer, pump);
+    TransferHooks hooks;
+    hooks.setCaption = [&printer, &pump](const QString& text) {
+        if (!text.trimmed().isEmpty() && !pump.closing()) printer.line(text.trimmed());
+    };
+    hooks.setBar = [&printer](int value) { printer.progress(value); };
+    QString rate;
+    hooks.showRate = [&rate](const QString& text) { rate = text; };
+    TransferCommands commands(TransferServices{com, dialogs, clock, pump, document, options, link},
+                              std::move(hooks));
+    TransferState& st = commands.state();
+    QTimer timer1;
+    QObject::connect(&timer1, &QTimer::timeout, [&commands] { commands.Timer1_Timer(); });
+    timer1.start(200);
+
+    const QString linkText = tcp ? QStringLiteral("TCP/IP %1").arg(QString::fromLatin1(address))
+                                 : QStringLiteral("COM%1, %2")
+                                       .arg(link.CommPort)
+                                       .arg(comDevice(linkSettings, link.CommPort));
+    printer.line(
+        QStringLiteral("uploading %1 %2 (link: %3)").arg(o.program, modeText(o.mode), linkText));
+
+    const auto ended = [] { return interrupted ? kInterrupted : kTimeOut; };
+    // One upload; the code it ends with.
+    const auto uploadOnce = [&]() -> int {
+        // The upload reports an unreachable base station and an unreachable
+        // link alike in mode 3, so the link is tried first.
+        if (!commands.test_serial_port()) {
+            if (pump.closing()) return ended();
+            printer.error(Uploader::kErrorOpeningComPort);
+            return kPortFailed;
+        }
+        rate.clear();
+        const Uploader::Ending ending = commands.uploader().Transmit_program(o.mode);
+        // The link monitor ends a background upload, also when the library
+        // goes silent.
+        while (st.background && !pump.closing()) pump.pumpOnce();
+        if (st.background) com.TerminateComm(link.CommPort);
+        if (pump.closing()) return ended();
+        if (ending == Uploader::Ending::Done ||
+            (ending == Uploader::Ending::Background && st.failure == UploadFailure::None))
+            return kDelivered;
+        return failureExit(st.failure, o.mode);
+    };
+
+    int code = kDelivered;
+    for (int i = 1; i <= o.repeat; ++i) {
+        // The pause after the window's RS232 upload button, and the spacing of
+        // its repeated wireless upload, cut short at the deadline.
+        if (o.mode == 1 && i > 1) commands.Wait_Seconds(TransferCommands::kAfterRs232Seconds);
+        if (o.mode == 3)
+            if (const int pause = pauseBeforeNextMs(st.LastSendTime, clock.timeOfDay()); pause > 0)
+                clock.sleepMs(static_cast<int>(std::max<qint64>(0, pump.capped(pause))));
+        code = pump.closing() ? ended() : uploadOnce();
+        if (code != kDelivered) break;
+        QString to;
+        if (o.mode == 2) to = QStringLiteral(" to ") + st.ReceiveTerminal.trimmed();
+        if (o.repeat > 1) to += QStringLiteral(" (%1 of %2)").arg(i).arg(o.repeat);
+        printer.delivered(QStringLiteral("delivered") + to + (rate.isEmpty() ? "" : ": " + rate));
+        st.LastSendTime = clock.timeOfDay();
+    }
+    if (code != kDelivered)
+        printer.error(
+            exitText(code, o.timeoutSeconds, o.mode == 2 && st.ReceiveTerminal.isEmpty()));
+    timer1.stop();
+    com.StopAllProcesses();
+    return code;
+}
+
+}  // namespace quv::cli
