@@ -75,71 +75,50 @@ class TestAppRules : public QObject {
         QCOMPARE(r.firstFilled(), int(paths.indexOf(QRegularExpression(".+")) + 1));
     }
 
-    void buttonsAreEqualSixtyApartAndEndBeforeTheRightEdge() {
+    // Five equal buttons 60 twips apart that end 250 twips before the right
+    // edge; the editor between the buttons and the status bar; a size that
+    // would not be positive keeps the previous one.
+    void layout() {
         for (const float W : {9330.0f, 19200.0f, 12345.0f}) {
             LayoutInput in;
             in.W = W;
             in.SW = W - 120;
             const auto r = computeFormLayout(in);
             const float width = (W - 250) / 5 - 60;
-            QCOMPARE(r.buttonLeft[0], 60.0f);
             for (size_t i = 0; i < 5; ++i) {
                 QVERIFY(qAbs(r.buttonWidth[i].value_or(-1) - width) < 0.05f);
-                if (i > 0)
-                    QVERIFY(qAbs(r.buttonLeft[i] - r.buttonLeft[i - 1] - width - 60) < 0.05f);
+                QVERIFY(qAbs(r.buttonLeft[i] - 60 - i * (width + 60)) < 0.05f);
             }
-            QVERIFY(qAbs(r.buttonLeft[4] + *r.buttonWidth[4] - (W - 250)) < 0.05f);
-            QCOMPARE(r.barWidth, W);
-            QCOMPARE(r.buttonFontPoints, 8.0f);
+            QVERIFY(r.barWidth == W && r.buttonFontPoints == 8.0f);
         }
-    }
-
-    void editorSitsBelowTheButtonsAndAboveTheStatusBar() {
         LayoutInput in;
         in.W = 9330;
         in.SW = 9210;
         in.SH = 6000;
         in.fullMode = true;
-        const auto r = computeFormLayout(in);
-        QCOMPARE(r.T, 870);
-        QCOMPARE(r.editorTop, 135.0f + 870 + 20);
-        QCOMPARE(*r.editorLeft, 50.0f);
-        QCOMPARE(*r.editorWidth, 9210.0f);
-        QCOMPARE(*r.editorHeight, 6000.0f - 870 - 300 - 135);
-        QCOMPARE(r.listTop, 970.0f);
-        QCOMPARE(r.listLeft, 9330.0f - 4100);
+        auto r = computeFormLayout(in);
+        QVERIFY(r.T == 870 && r.editorTop == 135.0f + 870 + 20 && r.listTop == 970.0f);
+        QCOMPARE(QList<float>({*r.editorLeft, *r.editorWidth, *r.editorHeight, r.listLeft}),
+                 QList<float>({50, 9210, 6000.0f - 870 - 300 - 135, 9330.0f - 4100}));
         QVERIFY(!r.restoreNormalState);
-    }
-
-    void sizesThatWouldNotBePositiveKeepThePreviousOnes() {
-        LayoutInput narrow;
-        narrow.W = 200;  // at most 200: the editor keeps its left edge and width
-        narrow.SW = 80;
-        narrow.SH = 1100;  // SH - T at most 250: the editor keeps its height
-        narrow.fullMode = true;
-        auto r = computeFormLayout(narrow);
-        QVERIFY(!r.editorLeft && !r.editorWidth && !r.editorHeight);
-        QVERIFY(!r.buttonWidth[0].has_value());  // (W - 250) / 5 - 60 <= 0
-        QVERIFY(r.listLeft < 0);
-        narrow.W = 550;    // button width exactly 0
-        narrow.SH = 1300;  // SH - T - 250 > 0 but the editor height would be negative
-        r = computeFormLayout(narrow);
-        QVERIFY(!r.buttonWidth[4].has_value());
-        QVERIFY(!r.editorHeight);
-    }
-
-    void compactModeGivesUpTheMaximisedState() {
-        LayoutInput in;
+        in.W = 200;  // at most 200: the editor keeps its left edge and width
+        in.SW = 80;
+        in.SH = 1100;  // SH - T at most 250: the editor keeps its height
+        r = computeFormLayout(in);
+        QVERIFY(!r.editorLeft && !r.editorWidth && !r.editorHeight && !r.buttonWidth[0]);
+        in.W = 550;    // button width exactly 0
+        in.SH = 1300;  // SH - T - 250 > 0 but the editor height would be negative
+        r = computeFormLayout(in);
+        QVERIFY(!r.buttonWidth[4] && !r.editorHeight);
+        // Compact mode gives up the maximised state and leaves the hidden editor.
         in.W = in.SW = 19200;
         in.SH = 12000;
         in.maximised = true;
-        auto r = computeFormLayout(in);
-        QVERIFY(r.restoreNormalState);
-        QVERIFY(!r.editorHeight);  // the hidden editor is not resized
-        in.fullMode = true;
         QVERIFY(!computeFormLayout(in).restoreNormalState);
-        QCOMPARE(twipsToPixels(1770), 118);
-        QCOMPARE(twipsToPixels(-4100), -273);
+        in.fullMode = false;
+        r = computeFormLayout(in);
+        QVERIFY(r.restoreNormalState && !r.editorHeight);
+        QCOMPARE(QList<int>({twipsToPixels(1770), twipsToPixels(-4100)}), QList<int>({118, -273}));
         QCOMPARE(pixelsToTwips(622), 9330.0f);
     }
 };
