@@ -3,6 +3,7 @@
 // mode and in each class of failure.
 #include "cli/upload_run.h"
 #include "sim_process.h"
+#include "support/test_files.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -29,11 +30,6 @@ QString summary(const CommandLine& c) {
         .arg(o.repeat)
         .arg(o.timeoutSeconds)
         .arg(o.program);
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 const char* const kDelivered = "^delivered: \\d+ Baud$";
@@ -154,18 +150,13 @@ class TestQuvUpload : public QObject {
         QTemporaryDir dir;
         QByteArray image(12000, '\0');
         for (qsizetype i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 37);
-        for (const auto& [name, bytes] :
-             {std::pair{"prog.hea", QByteArray("HEADER01")}, std::pair{"prog.bin", image}}) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        }
-        QVERIFY(QDir(dir.path()).mkpath("home/config"));
-        const QString conf = dir.filePath("home/config/QuvDeveloper.conf");
         const QByteArray settings =
             place("[Startup]\n" + QString(run.stored).replace(';', '\n') + '\n').toUtf8();
-        QFile f(conf);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(settings) == settings.size());
-        f.close();
+        const QString conf =
+            quv::test::writeTestFile(dir.path(), "home/config/QuvDeveloper.conf", settings);
+        QVERIFY(!quv::test::writeTestFile(dir.path(), "prog.hea", "HEADER01").isEmpty() &&
+                !quv::test::writeTestFile(dir.path(), "prog.bin", image).isEmpty() &&
+                !conf.isEmpty());
 
         QProcess upload;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -202,10 +193,11 @@ class TestQuvUpload : public QObject {
         if (!vias.isEmpty()) QVERIFY(emulator.waitReports("program", vias.size(), 4000));
         QStringList got;
         for (const QJsonObject& p : emulator.reports("program"))
-            if (p.value("checksums") == "good" && fileBytes(p.value("path").toString()) == image)
+            if (p.value("checksums") == "good" &&
+                quv::test::readTestFile(p.value("path").toString()) == image)
                 got << p.value("via").toString();
         QCOMPARE(got, vias);
-        QCOMPARE(fileBytes(conf), settings);  // the stored settings stay as they were
+        QCOMPARE(quv::test::readTestFile(conf), settings);  // the stored settings stay as they were
     }
 };
 
