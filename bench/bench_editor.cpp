@@ -31,26 +31,13 @@
 namespace {
 
 // Answers every question silently: nothing here should ask one.
-class SilentDialogs : public quv::Dialogs {
+class SilentDialogs : public quv::UnattendedDialogs {
   public:
     int shown = 0;
     quv::Answer message(const QString&, quv::Buttons, quv::Icon, const QString&) override {
         ++shown;
         return quv::Answer::Ok;
     }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> openFileName(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<quv::FontChoice> chooseFont(const quv::FontChoice&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> printText(const QString&) override { return std::nullopt; }
 };
 
 double median(std::vector<double> v) {

@@ -246,25 +246,12 @@ class Printer {
 
 // The upload's messages go to the error output; nothing is asked. A message
 // that comes once the run is ending follows from the end and is not shown.
-class PrintedDialogs : public Dialogs {
+class PrintedDialogs : public UnattendedDialogs {
   public:
     PrintedDialogs(Printer& printer, const EventPump& pump) : printer_(printer), pump_(pump) {}
     Answer message(const QString& text, Buttons buttons, Icon, const QString&) override {
         if (!pump_.closing()) printer_.error(text);
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> openFileName(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
-    std::optional<QString> printText(const QString&) override {
-        return QStringLiteral("quvupload does not print");
     }
 
   private:

@@ -40,4 +40,23 @@ class Dialogs {
     virtual std::optional<QString> printText(const QString& text) = 0;
 };
 
+// Dialogs for a program without a user to ask: every question is cancelled
+// and nothing is printed; only the messages remain to be shown somewhere.
+class UnattendedDialogs : public Dialogs {
+  public:
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> openFileName(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    std::optional<QString> printText(const QString&) override {
+        return QStringLiteral("there is no printer here");
+    }
+};
+
 }  // namespace quv
