@@ -58,30 +58,22 @@ class TestMainWindow : public QObject {
         QVERIFY(f.settings.values().isEmpty());
     }
 
-    void theTcpipLinkStartsOnlyWhenTheSettingIsOne_data() {
-        QTest::addColumn<QString>("tcpip");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("1, no address") << "1" << QString() << QStringList{"TCPIP_Start(127.0.0.1)"};
-        QTest::newRow("1, address") << "1"
-                                    << "10.0.0.7:4001" << QStringList{"TCPIP_Start(10.0.0.7:4001)"};
-        QTest::newRow("2") << "2"
-                           << "10.0.0.7" << QStringList{};
-        QTest::newRow("not a number") << "on" << QString() << QStringList{};
-    }
     void theTcpipLinkStartsOnlyWhenTheSettingIsOne() {
-        QFETCH(QString, tcpip);
-        QFETCH(QString, address);
-        QFETCH(QStringList, expected);
-        AppFixture f;
-        if (!tcpip.isNull()) f.settings.save(keys::kTcpip, tcpip);
-        if (!address.isNull()) f.settings.save(keys::kTcpipAddr, address);
-        f.settings.save(keys::kCommPort, "3");
-        f.settings.save(keys::kBaudRate, "9600");
-        f.start();
-        QCOMPARE(f.com.callsNamed({"TCPIP_Start"}), expected);
-        QCOMPARE(f.link.CommPort, 3);
-        QCOMPARE(f.link.BaudRate, 9600);
+        const std::tuple<const char*, const char*, QStringList> rows[] = {
+            {"1", nullptr, {"TCPIP_Start(127.0.0.1)"}},
+            {"1", "10.0.0.7:4001", {"TCPIP_Start(10.0.0.7:4001)"}},
+            {"2", "10.0.0.7", {}},
+            {"on", nullptr, {}}};
+        for (const auto& [tcpip, address, expected] : rows) {
+            AppFixture f;
+            f.settings.save(keys::kTcpip, tcpip);
+            if (address) f.settings.save(keys::kTcpipAddr, address);
+            f.settings.save(keys::kCommPort, "3");
+            f.settings.save(keys::kBaudRate, "9600");
+            f.start();
+            QCOMPARE(f.com.callsNamed({"TCPIP_Start"}), expected);
+            QVERIFY(f.link.CommPort == 3 && f.link.BaudRate == 9600);
+        }
     }
 
     void theMenuShowsTheOptionsItToggles() {
