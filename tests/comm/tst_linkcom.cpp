@@ -34,6 +34,10 @@ QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
+bool writeFile(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
 
 // The emulator and a library pointed at it, over TCP or a pseudo-terminal.
 struct Rig {
@@ -87,10 +91,14 @@ struct Rig {
                p.value("checksums").toString() +
                (fileBytes(p.value("path").toString()) == img ? "" : " other bytes");
     }
+    // The status record and the rate handed back; the rest of the reply
+    // buffer stays blank. Empty when the call fails.
     QByteArray status() {
         qint32 baud = 38400;
         QByteArray reply(LinkCom::kStatusBufferLength, ' ');
-        return com->B_BaseGetStatus(kPort, baud, reply) ? reply.left(25) : QByteArray();
+        if (!com->B_BaseGetStatus(kPort, baud, reply)) return {};
+        return reply.left(25) + (reply.mid(25).trimmed().isEmpty() ? " @" : " extra @") +
+               QByteArray::number(baud);
     }
     void send(const QByteArray& destination, const QByteArray& payload) {
         com->BackSendMessage(destination, payload, static_cast<qint32>(payload.size()));
@@ -145,31 +153,23 @@ class TestLinkCom : public QObject {
         QFETCH(QString, via);
         QTemporaryDir dir;
         const QString config = dir.filePath("base.json");
-        const auto write = [&config](const QByteArray& text) {
-            QFile f(config);
-            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-        };
-        QVERIFY(write(R"({"version":"V21","localName":"ABC05","remoteName":"ABC03",)"
-                      R"("radioBaud":40000,"serialBaud":19200,"sendTo":"1"})"));
+        QVERIFY(writeFile(config, R"({"version":"V21","localName":"ABC05","remoteName":"ABC03",)"
+                                  R"("radioBaud":40000,"serialBaud":19200,"sendTo":"1"})"));
         Rig r;
         QVERIFY(r.start(via, {"--config", config}));
         LinkCom& com = *r.com;
-        qint32 baud = 38400;
-        QByteArray reply(LinkCom::kStatusBufferLength, ' ');
-        QCOMPARE(com.B_BaseGetStatus(kPort, baud, reply), 1);
-        QCOMPARE(reply, QByteArray("V21ABC05ABC0340000 192001") + QByteArray(175, ' '));
-        QCOMPARE(baud, 19200);
+        QCOMPARE(r.status(), QByteArray("V21ABC05ABC0340000 192001 @19200"));
         com.B_SetBaseName(kPort, 19200, "XYZ", 7, 12);
         com.B_SetBaseRadio(kPort, 19200, 0, 80000, 0);
         com.B_SetSerialOrRadio(kPort, 19200, 0);
         com.B_SetBaseBaudRate2(kPort, 19200, 38400);
-        QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384000"));
+        QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384000 @38400"));
         for (const qint32 bad : {115200, 100000, 0, -40000}) {
             com.B_SetBaseRadio(kPort, 38400, 0, bad, 0);
             com.B_SetBaseBaudRate2(kPort, 38400, bad * 10);
         }
         com.B_SetSerialOrRadio(kPort, 38400, 1);
-        QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384001"));
+        QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384001 @38400"));
         com.B_SetBaseRadio(kPort, 38400, 0, 99999, 0);
         QCOMPARE(com.B_ResetBaseProgram(kPort, 38400) + com.B_ResetBaseProgram(kPort, 38400), 2);
         com.B_ClearBaseProgram(kPort, 38400);
@@ -196,8 +196,7 @@ class TestLinkCom : public QObject {
         const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
         const QByteArray img = image(5000);
         for (const int damaged : {0, 1}) {
-            QByteArray frame =
-                head + quv::Checksum::of(head).trailer() + img + quv::Checksum::of(img).trailer();
+            QByteArray frame = head + quv::Checksum::of(head).trailer() + radioPayload(img);
             frame[700] = static_cast<char>(frame[700] ^ damaged);
             QVERIFY(com.IO_Open(kPort, 115200) && com.ChangeBaseNameAntenaFast(kPort, "!DOWN"));
             com.IO_Close(kPort);
@@ -210,13 +209,13 @@ class TestLinkCom : public QObject {
         QVERIFY(r.ev.value(4).contains(100));  // write progress, which the upload ignores
         com.StopAllProcesses();
         QVERIFY(r.sim->stop());
-        QVERIFY(write(fileBytes(config).replace("99999", "115200")));
+        QVERIFY(writeFile(config, fileBytes(config).replace("99999", "115200")));
         Rig again;  // over a link to the pseudo-terminal, which goes when a signal ends the run
         const QString link = dir.filePath("quvbase");
         QVERIFY(again.start("pty", {"--config", config, "--pty-link", link}));
         QVERIFY(again.sim->ptyPath() == link &&
                 QFileInfo(link).symLinkTarget().startsWith("/dev/"));
-        QCOMPARE(again.status(), QByteArray("V21FAS09XYZ1220000 384001"));
+        QCOMPARE(again.status(), QByteArray("V21FAS09XYZ1220000 384001 @38400"));
         QVERIFY(again.sim->terminate());
         QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
     }
@@ -321,7 +320,7 @@ class TestLinkCom : public QObject {
             r.com->TerminateComm(kPort);
             QVERIFY(via == "tcp" || r.waitFor([&] { return r.sim->listenings() == 2; }));
             r.usePty();
-            QCOMPARE(r.status(), QByteArray("Q10BAS01BAS0020000 384000"));
+            QCOMPARE(r.status(), QByteArray("Q10BAS01BAS0020000 384000 @38400"));
         }
     }
 
@@ -334,9 +333,8 @@ class TestLinkCom : public QObject {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         probe.close();  // a port where nobody listens now
-        QTest::newRow("silent tcp") << "silent tcp" << 5 * kBoundMs;
-        QTest::newRow("silent pty") << "silent pty" << 5 * kBoundMs;
-        QTest::newRow("closing") << "closing" << 300;
+        for (const char* setup : {"silent tcp", "silent pty", "closing"})
+            QTest::newRow(setup) << QString(setup) << (*setup == 's' ? 5 * kBoundMs : 300);
         QTest::newRow("no serial device") << "/nonexistent/tty" << 500;
         QTest::newRow("nobody listening")
             << "127.0.0.1:" + QString::number(probe.serverPort()) << 500;

@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -35,15 +34,16 @@ struct EditorFixture {
     QList<QWidget*> ownWindows;
     EditorSubsystem* subsystem = nullptr;
 
-    explicit EditorFixture(const QHash<QString, QByteArray>& wordFiles = {}) {
+    // The words of the instruction help, in funct1.txt of the working folder.
+    explicit EditorFixture(const QByteArray& words = {}) {
         QDir::setCurrent(dir.path());
-        for (auto it = wordFiles.begin(); it != wordFiles.end(); ++it) wordFile(it.key(), *it);
-        EditorSubsystem::Hooks hooks{[this](int l) { line = QString::number(l); },
-                                     {},
-                                     [this] { host.activateWindow(), ++backs; },
-                                     [this](QWidget* w) { ownWindows << w; }};
+        wordFile("funct1.txt", words);
         subsystem = new EditorSubsystem(*editor, *list, dialogs, options, folder, &host,
-                                        std::move(hooks), &host);
+                                        {[this](int l) { line = QString::number(l); },
+                                         {},
+                                         [this] { host.activateWindow(), ++backs; },
+                                         [this](QWidget* w) { ownWindows << w; }},
+                                        &host);
         subsystem->loadHelpLists();
         host.resize(800, 600);
         editor->setGeometry(0, 0, 800, 450);
@@ -61,14 +61,10 @@ struct EditorFixture {
     }
 
     void setMarked(QByteArray text) const {
-        const qsizetype caret = std::max<qsizetype>(text.indexOf('|'), 0);
-        const qsizetype start = text.indexOf('[');
-        const qsizetype end = text.indexOf(']') - 1;
+        const int caret = int(std::max<qsizetype>(text.indexOf('|'), 0));
+        const int start = int(text.indexOf('[')), end = int(text.indexOf(']')) - 1;
         editor->setBytes(text.replace('|', "").replace('[', "").replace(']', ""));
-        if (start < 0)
-            editor->select(static_cast<int>(caret), 0);
-        else
-            editor->select(static_cast<int>(start), static_cast<int>(end - start));
+        editor->select(start < 0 ? caret : start, start < 0 ? 0 : end - start);
     }
     QByteArray marked() const {
         QByteArray text = editor->bytes();

@@ -1,9 +1,7 @@
 // The word files' byte rules and limits, the three files of a folder (also
-// when one is a pipe), and the match of a typed prefix against a literal walk
-// over every entry.
+// when one is a pipe), and the match of a typed prefix.
 #include "editor/help_words.h"
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,25 +12,12 @@ using namespace quv;
 
 namespace {
 
-QString helpOf(const HelpWords& h, const QString& word) {
-    const int row = static_cast<int>(h.words().indexOf(word));
-    return row < 0 ? QStringLiteral("<no word>") : h.helpText(h.itemData(row));
-}
-
 // Each word in list order with its help text after a "=".
 QStringList wordsWithHelp(const HelpWords& h) {
     QStringList out;
-    for (const QString& w : h.words()) out << w + '=' + helpOf(h, w);
+    for (int row = 0; row < h.words().size(); ++row)
+        out << h.words()[row] + '=' + h.helpText(h.itemData(row));
     return out;
-}
-
-// The walk over every entry in list order: the first entry whose first n
-// characters equal the prefix, and whether two or more do.
-HelpWords::Match walk(const QStringList& entries, const QString& prefix) {
-    int count = 0, row = -1;
-    for (int i = 0; i < entries.size(); ++i)
-        if (entries[i].left(prefix.size()) == prefix && ++count == 1) row = i;
-    return {row, count >= 2};
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
@@ -71,6 +56,15 @@ class TestHelpWords : public QObject {
             << QString("next=  short|v" + word.left(HelpWords::kMaxWordBytes - 1) + "=|" +
                        word.left(HelpWords::kMaxWordBytes) + "=  " +
                        help.left(HelpWords::kMaxHelpTextBytes - 1));
+        // Numbered so that they sort as read; the table keeps the first ones.
+        QByteArray many;
+        QStringList kept;
+        for (int i = 1; i <= HelpWords::kMaxWords + 3; ++i) {
+            const QByteArray w = QByteArray::number(10000 + i);
+            many += "w" + w + ", help " + w + "\r\n";
+            if (i <= HelpWords::kMaxWords) kept << "w" + w + "=  help " + w;
+        }
+        QTest::newRow("more words than the table holds") << many << kept.join('|');
     }
     void byteRules() {
         QFETCH(QByteArray, file);
@@ -79,6 +73,7 @@ class TestHelpWords : public QObject {
         h.loadBytes(file);
         QCOMPARE(wordsWithHelp(h).join('|'), words);
         QCOMPARE(h.Help_Count(), words.isEmpty() ? 0 : words.count('|') + 1);
+        QCOMPARE(h.helpText(HelpWords::kHelpTextSize), QString());
     }
 
     void theThreeFilesOfAFolder() {
@@ -107,43 +102,18 @@ class TestHelpWords : public QObject {
         QCOMPARE(h.Help_Count(), 2);
     }
 
-    void moreWordsThanTheTableHoldsKeepsTheFirst() {
-        QByteArray file;
-        for (int i = 1; i <= HelpWords::kMaxWords + 3; ++i)
-            file += "w" + QByteArray::number(i) + ", help " + QByteArray::number(i) + "\r\n";
+    void theMatchOfATypedPrefix() {
         HelpWords h;
-        h.loadBytes(file);
-        QCOMPARE(h.Help_Count(), HelpWords::kMaxWords);
-        QCOMPARE(h.words().size(), HelpWords::kMaxWords);
-        QCOMPARE(helpOf(h, "w5000"), QString("  help 5000"));
-        QCOMPARE(helpOf(h, "w5001"), QString("<no word>"));
-        QCOMPARE(h.helpText(HelpWords::kHelpTextSize), QString());
-    }
-
-    void theMatchEqualsTheWalkOverEveryEntry() {
-        QRandomGenerator rng(20240601);
-        const auto randomWord = [&](int maxLength) {
-            QString w;
-            for (int i = 0, n = 1 + rng.bounded(maxLength); i < n; ++i)
-                w += QStringLiteral("aAbBpPrR_:1\u00e9")[rng.bounded(12)];
-            return w;
-        };
-        for (int round = 0; round < 300; ++round) {
-            QByteArray file;
-            for (int i = 0, n = rng.bounded(60); i < n; ++i)
-                file += randomWord(5).toLatin1() + "\n";
-            HelpWords h;
-            h.loadBytes(file);
-            QStringList sorted = h.words();
-            std::sort(sorted.begin(), sorted.end());
-            QCOMPARE(h.words(), sorted);
-            for (int k = 0; k < 40; ++k) {
-                const QString prefix = randomWord(3);
-                const HelpWords::Match fast = h.match(prefix);
-                const HelpWords::Match literal = walk(sorted, prefix);
-                QVERIFY2(fast.row == literal.row && fast.several == literal.several,
-                         qPrintable(prefix + " in " + sorted.join(' ')));
-            }
+        h.loadBytes("putc\npr\nprintf\nPrint\nw\xe9\nprint\nputc\n");
+        QCOMPARE(h.words().join(' '), QString("Print pr print printf putc putc w\u00e9"));
+        // The prefix, the first word with it, and whether two or more have it.
+        const std::tuple<const char*, int, bool> rows[] = {
+            {"", -1, false},      {"p", 1, true},      {"pr", 1, true},       {"prin", 2, true},
+            {"printf", 3, false}, {"P", 0, false},     {"PR", -1, false},     {"putc", 4, true},
+            {"pz", -1, false},    {"w\xe9", 6, false}, {"w\xe9x", -1, false}, {"x", -1, false}};
+        for (const auto& [prefix, row, several] : rows) {
+            const HelpWords::Match m = h.match(QString::fromLatin1(prefix));
+            QVERIFY2(m.row == row && m.several == several, prefix);
         }
     }
 };
