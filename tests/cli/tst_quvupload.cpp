@@ -148,8 +148,7 @@ class TestQuvUpload : public QObject {
 
         // The program beside its source, and a home of its own with the settings.
         QTemporaryDir dir;
-        QByteArray image(12000, '\0');
-        for (qsizetype i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 37);
+        const QByteArray image = quv::test::patternBytes(12000);
         const QByteArray settings =
             place("[Startup]\n" + QString(run.stored).replace(';', '\n') + '\n').toUtf8();
         const QString conf =

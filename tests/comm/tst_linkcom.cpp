@@ -4,11 +4,13 @@
 #include "core/com_device.h"
 #include "core/settings_store.h"
 #include "sim_process.h"
+#include "support/test_files.h"
 
 #include <QTcpServer>
 #include <QtTest>
 
 using quv::LinkCom;
+using namespace quv::test;
 using Events = QList<qint32>;
 
 namespace {
@@ -19,24 +21,9 @@ constexpr qint32 kPort = 1;
 constexpr int kBoundMs = 2600;
 constexpr int kEventMs = 20000;
 
-QByteArray image(int size, int seed = 1) {
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i) b[i] = static_cast<char>((i * 31 + seed * 7 + i / 253) & 0xFF);
-    return b;
-}
-
 // The image followed by its two checksums, as radio uploads send it.
 QByteArray radioPayload(const QByteArray& img) {
     return img + quv::Checksum::of(img).trailer();
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-bool writeFile(const QString& path, const QByteArray& text) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
 }
 
 // The emulator and a library pointed at it, over TCP or a pseudo-terminal.
@@ -89,7 +76,7 @@ struct Rig {
         const QJsonObject p = sim->reports("program").at(n - 1);
         return p.value("terminal").toString().trimmed() + " " + p.value("via").toString() + " " +
                p.value("checksums").toString() +
-               (fileBytes(p.value("path").toString()) == img ? "" : " other bytes");
+               (readTestFile(p.value("path").toString()) == img ? "" : " other bytes");
     }
     // The status record and the rate handed back; the rest of the reply
     // buffer stays blank. Empty when the call fails.
@@ -153,8 +140,9 @@ class TestLinkCom : public QObject {
         QFETCH(QString, via);
         QTemporaryDir dir;
         const QString config = dir.filePath("base.json");
-        QVERIFY(writeFile(config, R"({"version":"V21","localName":"ABC05","remoteName":"ABC03",)"
-                                  R"("radioBaud":40000,"serialBaud":19200,"sendTo":"1"})"));
+        QVERIFY(writeTestFile(config,
+                              R"({"version":"V21","localName":"ABC05","remoteName":"ABC03",)"
+                              R"("radioBaud":40000,"serialBaud":19200,"sendTo":"1"})"));
         Rig r;
         QVERIFY(r.start(via, {"--config", config}));
         LinkCom& com = *r.com;
@@ -194,7 +182,7 @@ class TestLinkCom : public QObject {
         com.IO_Close(kPort);
 
         const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
-        const QByteArray img = image(5000);
+        const QByteArray img = patternBytes(5000);
         for (const int damaged : {0, 1}) {
             QByteArray frame = head + quv::Checksum::of(head).trailer() + radioPayload(img);
             frame[700] = static_cast<char>(frame[700] ^ damaged);
@@ -209,7 +197,7 @@ class TestLinkCom : public QObject {
         QVERIFY(r.ev.value(4).contains(100));  // write progress, which the upload ignores
         com.StopAllProcesses();
         QVERIFY(r.sim->stop());
-        QVERIFY(writeFile(config, fileBytes(config).replace("99999", "115200")));
+        QVERIFY(writeTestFile(config, readTestFile(config).replace("99999", "115200")));
         Rig again;  // over a link to the pseudo-terminal, which goes when a signal ends the run
         const QString link = dir.filePath("quvbase");
         QVERIFY(again.start("pty", {"--config", config, "--pty-link", link}));
@@ -239,7 +227,7 @@ class TestLinkCom : public QObject {
         QVERIFY(r.waitEvents(1, 5));
         QCOMPARE(r.message(3, 4), QByteArray("TER:a lo"));
         QCOMPARE(r.message(), QByteArray());
-        const QByteArray img = image(9000, 3);
+        const QByteArray img = patternBytes(9000, 3);
         r.onEvent = [&](qint32 code) {
             if (code == 5 && r.ev.value(5).size() == 1) r.send("TERM0001", radioPayload(img));
         };
@@ -291,7 +279,7 @@ class TestLinkCom : public QObject {
         Rig r;
         QVERIFY(r.start(via, options));
         QCOMPARE(r.com->InitializeComm(kPort, then == "fast rate" ? 460800 : 38400), 1);
-        const QByteArray img = image(20000), payload = radioPayload(img);
+        const QByteArray img = patternBytes(20000), payload = radioPayload(img);
         const QDeadlineTimer bound(kBoundMs);
         QByteArray to = then == "to nobody" ? "NOBODY01" : "TERM0001";
         if (options.contains("--reset-every")) {  // the terminal that asks gets the program
@@ -301,7 +289,7 @@ class TestLinkCom : public QObject {
         r.send(to, payload);
         const bool cut = options.contains("--drop-after");
         if (!cut) QVERIFY(r.ev.value(2).isEmpty());  // events come only while the caller pumps
-        if (then == "second") r.send("TERM0001", radioPayload(image(500, 2)));
+        if (then == "second") r.send("TERM0001", radioPayload(patternBytes(500, 2)));
         if (then == "terminate") r.com->TerminateComm(kPort);
         QVERIFY(r.waitEvents(2, 1) && (ends.first() == 0 || !bound.hasExpired()));
         QVERIFY(r.waitEvents(2, static_cast<int>(ends.size())));
@@ -354,7 +342,7 @@ class TestLinkCom : public QObject {
         if (!r.sim) setup.startsWith("/") ? r.usePty(setup) : r.com->TCPIP_Start(setup.toLatin1());
         LinkCom& com = *r.com;
         const QDeadlineTimer bound(boundMs);
-        r.send("TERM0001", radioPayload(image(3000)));
+        r.send("TERM0001", radioPayload(patternBytes(3000)));
         qint32 baud = 38400;
         QByteArray reply(LinkCom::kStatusBufferLength, ' ');
         QCOMPARE(com.B_BaseGetStatus(kPort, baud, reply), 0);
@@ -370,7 +358,7 @@ class TestLinkCom : public QObject {
         const qint64 readMs = readFrom - bound.remainingTime();
         QVERIFY(one == " " && readMs < 1000 && (readMs >= 290 || !silent));
         com.IO_Write(kPort, 256 * 1024, QByteArray(256 * 1024, 'x'));
-        r.broadcast(radioPayload(image(3000)));
+        r.broadcast(radioPayload(patternBytes(3000)));
         QVERIFY2(!bound.hasExpired(), qPrintable(QString::number(bound.remainingTime())));
         r.closing = false;  // what a closing program asked for was never sent
         QVERIFY(r.waitEvents(2, 1));

@@ -7,6 +7,7 @@
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "core/text_file.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,9 +182,7 @@ class TestCore : public QObject {
             store.save("FileName", "/tmp/prog.c");
             store.saveBool("AutoIndent", false);
         }
-        QFile file(config.filePath("QuvDeveloper.conf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray content = file.readAll();
+        const QByteArray content = test::readTestFile(config.filePath("QuvDeveloper.conf"));
         QVERIFY2(content.contains("[Startup]"), content.constData());
         QVERIFY2(content.contains("FileName=/tmp/prog.c"), content.constData());
         QVERIFY2(content.contains("AutoIndent=False"), content.constData());

@@ -10,6 +10,7 @@
 #include "editor/editor_subsystem.h"
 #include "editor/source_editor.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,8 +57,7 @@ struct EditorFixture {
     ~EditorFixture() { QDir::setCurrent(previousFolder); }
 
     void wordFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(QDir(dir.path()).filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        QVERIFY(writeTestFile(QDir(dir.path()).filePath(name), bytes));
     }
 
     void setMarked(QByteArray text) const {

@@ -2,6 +2,8 @@
 // when one is a pipe), and the match of a typed prefix.
 #include "editor/help_words.h"
 
+#include "support/test_files.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,11 +20,6 @@ QStringList wordsWithHelp(const HelpWords& h) {
     for (int row = 0; row < h.words().size(); ++row)
         out << h.words()[row] + '=' + h.helpText(h.itemData(row));
     return out;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 }  // namespace
@@ -78,8 +75,8 @@ class TestHelpWords : public QObject {
 
     void theThreeFilesOfAFolder() {
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("funct1.txt"), "zeta, from one\r\n"));
-        QVERIFY(writeFile(dir.filePath("funct3.txt"), "alpha, from three"));
+        QVERIFY(quv::test::writeTestFile(dir.filePath("funct1.txt"), "zeta, from one\r\n"));
+        QVERIFY(quv::test::writeTestFile(dir.filePath("funct3.txt"), "alpha, from three"));
         // A pipe with no writer: a loader that opened it would wait for one,
         // until the alarm ends the test.
         QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("funct2.txt")).constData(), 0600), 0);
@@ -91,13 +88,14 @@ class TestHelpWords : public QObject {
         QCOMPARE(h.itemData(0), 2);
         // A reload starts the numbering again and forgets old help texts; a
         // file larger than the limit is skipped, one at the limit is read.
-        QVERIFY(
-            writeFile(dir.filePath("funct1.txt"), QByteArray(HelpWords::kMaxFileBytes + 1, 'a')));
-        QVERIFY(writeFile(dir.filePath("funct3.txt"), "alpha"));
+        QVERIFY(quv::test::writeTestFile(dir.filePath("funct1.txt"),
+                                         QByteArray(HelpWords::kMaxFileBytes + 1, 'a')));
+        QVERIFY(quv::test::writeTestFile(dir.filePath("funct3.txt"), "alpha"));
         for (int i = 0; i < 3; ++i) h.loadAll(QDir(dir.path()));
         QCOMPARE(wordsWithHelp(h), QStringList{"alpha="});
         QCOMPARE(h.itemData(0), 1);
-        QVERIFY(writeFile(dir.filePath("funct1.txt"), QByteArray(HelpWords::kMaxFileBytes, 'a')));
+        QVERIFY(quv::test::writeTestFile(dir.filePath("funct1.txt"),
+                                         QByteArray(HelpWords::kMaxFileBytes, 'a')));
         h.loadAll(QDir(dir.path()));
         QCOMPARE(h.Help_Count(), 2);
     }

@@ -21,9 +21,7 @@ const QByteArray kHeader = QByteArray::fromHex("0102030405060708");
 QByteArray image(const QString& kind) {
     if (kind == "empty") return QByteArray("");
     if (kind == "ff") return QByteArray(300, '\xff');
-    QByteArray b(kind.toInt(), '\0');
-    for (qsizetype i = 0; i < b.size(); ++i) b[i] = static_cast<char>((i * 37 + i / 251) & 0xFF);
-    return b;
+    return patternBytes(kind.toInt());
 }
 
 // The rig on the real library, with the link monitor ticking every 200 ms.
