@@ -1,13 +1,25 @@
-// Each upload end to end through the real library into the base station
-// emulator, over TCP and over a pseudo-terminal, and the faults of the line.
+// The transfer rules as tables, the order of the library calls and hooks of
+// each upload over the recording library on the test clock, the wiring in the
+// main window; and each upload end to end through the real library into the
+// base station emulator over TCP and a pseudo-terminal, with the line's faults.
+#include "app/documents.h"
+#include "app/status_panels.h"
 #include "comm/link_com.h"
 #include "core/event_pump.h"
 #include "core/settings_store.h"
 #include "sim_process.h"
+#include "support/app_fixture.h"
+#include "support/recording_com.h"
+#include "support/test_pump.h"
+#include "transfer/program_files.h"
+#include "transfer/transfer_rules.h"
 #include "upload_rig.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QJsonObject>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 
@@ -15,6 +27,38 @@ using namespace quv;
 using namespace quv::test;
 
 namespace {
+
+// The rig on the recording library: hooks and calls in one log, and the
+// link monitor ticking every 0.2 s of the test clock.
+struct CallRig : UploadRig {
+    RecordingCom com;
+    TestPump pump{clock, &link.AppClosing};
+    CallRig() {
+        com.statusBaud = 19200;
+        build(com, pump, com.calls);
+        program("HEADER01", "ab");
+        ticks();
+    }
+    void ticks() {
+        pump.after(0.2, [this] { t->Timer1_Timer(), ticks(); });
+    }
+    // Steps 0.5 s apart: "R" a terminal asks, "E" Esc, "c:v" an event.
+    void script(const QString& steps) {
+        double at = 0;
+        for (const QString& s : steps.split(';', Qt::SkipEmptyParts))
+            pump.after(at += 0.5, [this, s] {
+                if (s == "E") return t->escape();
+                if (s == "R")
+                    com.messages << qMakePair(QByteArray("TERM0001"), QByteArray("RESET"));
+                com.routine(s == "R" ? 1 : s.section(':', 0, 0).toInt(), s.section(':', 1).toInt(),
+                            0, {});
+            });
+    }
+    // The log without the data bytes, which the emulator tests check.
+    QString trace() const {
+        return com.calls.join('|').remove(QRegularExpression(", [0-9a-f]{8,}(?=[,)])"));
+    }
+};
 
 const QByteArray kHeader = QByteArray::fromHex("0102030405060708");
 
@@ -177,7 +221,209 @@ class TestUploads : public QObject {
             QCOMPARE(readTestFile(r.sim->reports("program").first().value("path").toString()), img);
         }
     }
+
+    void rules() {
+        const struct {
+            qint64 bytes;
+            double start, now;
+            bool addOne;
+            const char* rate;
+        } rates[] = {{3840, 100, 103, true, "9600 Baud"},
+                     {500, 100, 110, false, "500 Baud"},
+                     {3840, 86398, 1, true, "9600 Baud"},
+                     {0, 5, 5, true, "0 Baud"},
+                     {100, 5, 5, false, ""},
+                     {7, 86399.5, 86399.5, false, ""}};
+        for (const auto& r : rates)
+            QCOMPARE(rateText(r.bytes, secondsSince(r.start, r.now), r.addOne).value_or(""),
+                     QString(r.rate));
+        const std::pair<std::optional<QString>, int> counts[] = {
+            {"2.5", 2}, {"3.5", 4},      {"", 0},  {std::nullopt, 0},
+            {"abc", 0}, {" 3 times", 3}, {"-3", 0}};
+        for (const auto& [answer, count] : counts) QCOMPARE(repeatCount(answer), count);
+        const std::tuple<double, double, int> pauses[] = {
+            {0, 5, 0}, {100, 104, 6000}, {100, 100, 10000}, {86398, 3, 5000}, {100, 112, 0}};
+        for (const auto& [last, now, ms] : pauses) QCOMPARE(pauseBeforeNextMs(last, now), ms);
+        QCOMPARE(programBaseName("/p/prog.c"), std::optional<QString>("/p/prog."));
+        QCOMPARE(programBaseName("/p/a.b/prog"), std::optional<QString>("/p/a."));
+        QCOMPARE(programBaseName("prog"), std::nullopt);
+    }
+
+    // Each row: mode # setup # script # the log, where $name stands for a
+    // piece below. Setup: "X=v" a library result, "known" the status read,
+    // "stale=xy" input waiting, "name=" the document, "header=" its header
+    // file ("none": missing), "full" full mode with a changed document,
+    // "compile=v" the build's result.
+    void callOrder_data() {
+        QTest::addColumn<QString>("row");
+        const auto row = [](const char* name, const char* text) { QTest::newRow(name) << text; };
+        row("rs232", "1 ### $rs232|IO_Write(1, 19)|IO_Close(1)|rate(20 Baud)$end|sleep(200)");
+        row("no !DOWN",
+            "1 # ChangeBaseNameAntenaFast=0 ## $rs232|IO_Write(1, 19)|IO_Close(1)|"
+            "rate(20 Baud)$end");
+        row("frame cut",
+            "1 # IO_Write=0 ## $rs232|IO_Write(1, 19)|IO_Close(1)|busy(0)|"
+            "msg($frame)|sleep(200)");
+        row("no port",
+            "1 # IO_Open=0 ## busy(1)|BackGetEvent()|IO_Open(1, 115200)|busy(0)|"
+            "msg(Error Opening ComPort)");
+        row("broadcast",
+            "3 ### busy(1)|B_BaseGetStatus(1, 38400, 200)|B_PutBaseUpload(1, 19200)|"
+            "IO_Open(1, 19200)|IO_Read(1, 1, 1000)$air");
+        row("known, stale input",
+            "3 # known;stale=xy ## busy(1)|B_PutBaseUpload(1, 38400)|"
+            "IO_Open(1, 38400)|IO_Read(1, 1, 1000)|IO_Read(1, 1, 1000)|"
+            "IO_Read(1, 1, 1000)$air");
+        row("no antenna",
+            "3 # B_BaseGetStatus=0 ## busy(1)|B_BaseGetStatus(1, 38400, 200)|"
+            "busy(0)|msg(Error trying to comunicate with antena!)");
+        row("on request",
+            "2 ## R;3:40;2:0 # $asked|$get|bar(40)|$get$stop|rate(19 Baud)|"
+            "caption(Old)");
+        row("failed", "2 ## R;2:-1 # $asked|$get$stop|caption(Old)|msg($failed)");
+        row("library silent", "2 ## R # $asked$stop|caption(Old)|msg($silent)");
+        row("Esc", "2 ## E # $wait|caption(Sending... )|TerminateComm(1)|caption(Old)|busy(0)");
+        row("no link",
+            "2 # InitializeComm=0 ## busy(1)|InitializeComm(1, 38400)|busy(0)|"
+            "msg(Error Opening ComPort)");
+        row("no document", "1 # name= ## msg(File Not Open)");
+        row("no header", "1 # header=none ## busy(1)|$notCompiled");
+        row("short header", "1 # header=1234567 ## busy(1)|$notCompiled");
+        row("no dot", "3 # name=/tmp/prog ## busy(1)|$notCompiled");
+        row("build fails",
+            "1 # full;header=;compile=0 ## busy(1)|busy(0)|busy(1)|compile()|busy(0)");
+        row("build leaves no header",
+            "1 # full;header= ## busy(1)|busy(0)|busy(1)|compile()|"
+            "$notCompiled");
+        row("other mode", "7 ### busy(1)$end");
+    }
+    void callOrder() {
+        QFETCH(QString, row);
+        const QHash<QString, QString> pieces = {
+            {"$rs232",
+             "busy(1)|BackGetEvent()|IO_Open(1, 115200)|ChangeBaseNameAntenaFast(1, "
+             "!DOWN)|IO_Close(1)|IO_Open(1, 38400)"},
+            {"$air",
+             "|BackGetEvent()|Send_Message_Without_Confirmation_ombrex(1, Z7Q_PROG, 6, 1, "
+             "200)|bar(0)|IO_Close(1)|rate(20 Baud)$end"},
+            {"$asked",
+             "$wait|$get|GetStringFromPtr(1, 5)|$get|caption(Sending... )|"
+             "BackSendMessage(TERM0001, 6)|bar(0)$end"},
+            {"$wait",
+             "busy(1)|InitializeComm(1, 38400)|BackGetEvent()|caption(Waiting Terminal "
+             "Request ...)"},
+            {"$get", "Get_Message(100000, 0)"},
+            {"$stop", "|TerminateComm(1)|bar(0)"},
+            {"$end", "|busy(0)|front()|bar(0)"},
+            {"$notCompiled", "busy(0)|msg(Program not compiled !)"},
+            {"$frame", Uploader::kFrameNotWritten},
+            {"$failed", LinkMonitor::kDeliveryFailed},
+            {"$silent", LinkMonitor::kSilent}};
+        const QStringList f = row.split('#');
+        QString expected = f[3].trimmed();
+        while (expected.contains('$'))
+            for (auto [key, piece] : pieces.asKeyValueRange()) expected.replace(key, piece);
+        CallRig r;
+        for (const QString& s : f[1].trimmed().split(';', Qt::SkipEmptyParts)) {
+            const QString key = s.section('=', 0, 0), value = s.section('=', 1);
+            if (key == "known") r.link.BaseStatusKnown = true;
+            if (key == "stale") r.com.readData = value.toLatin1();
+            if (key == "name") r.doc.name = value;
+            if (key == "full") r.options.EditorEnabled = r.doc.isChanged = true;
+            if (key == "compile") r.compileResult = value.toInt();
+            if (key == "header")
+                r.write("prog.hea",
+                        value == "none" ? std::nullopt : std::optional(value.toLatin1()));
+            if (key[0].isUpper()) r.com.results[key] = value.toInt();
+        }
+        r.script(f[2].trimmed());
+        r.t->uploader().Transmit_program(f[0].toInt());
+        for (int i = 0; i < 1000 && r.t->busy(); ++i) r.pump.pumpOnce();
+        for (int ms : r.clock.sleeps) r.com.calls << QStringLiteral("sleep(%1)").arg(ms);
+        QCOMPARE(r.trace().split('|'), expected.split('|'));
+    }
+
+    // Every message waiting is taken on one tick, the last "RESET" decides;
+    // after an RS232 upload no event reaches the monitor.
+    void monitor() {
+        CallRig r;
+        r.com.messages = {{"T1", "RESET"}, {"TERM0002", "RESET now"}, {"T3", "RESE"}};
+        r.t->state().LastEvent = 1;
+        r.t->Timer1_Timer();
+        QCOMPARE(r.t->state().ReceiveTerminal, QString("TERM0002"));
+        QVERIFY(r.com.messages.isEmpty());
+        QCOMPARE(r.t->state().LastEvent, 0);
+        r.t->Send_program_Click();
+        r.com.routine(3, 40, 0, {});
+        QCOMPARE(r.t->state().LastEvent, 0);
+    }
+
+    // The count box, the repetitions 10 s apart on the test clock, and the
+    // program closing during the second one.
+    void repeatedWirelessUpload() {
+        const struct {
+            std::optional<QString> answer;
+            double closeAfter;
+            int sent;
+            QList<int> sleeps;
+        } rows[] = {{"1", -1, 1, {}},
+                    {"3", -1, 3, {10000, 10000}},
+                    {"2.5", -1, 2, {10000}},
+                    {std::nullopt, -1, 0, {}},
+                    {"3", 5, 1, {10000}}};
+        for (const auto& row : rows) {
+            CallRig r;
+            r.dialogs.inputAnswers << row.answer;
+            if (row.closeAfter >= 0) r.pump.after(row.closeAfter, [&] { r.pump.close(); });
+            r.t->state().LastSendTime = 36000;
+            r.t->Command1_Click(4);
+            QCOMPARE(r.com.calls.first(),
+                     QString("input(Numero de vezes a enviar, Wireless Upload, 1)"));
+            QCOMPARE(r.com.callsNamed({"Send_Message_Without_Confirmation_ombrex"}).size(),
+                     row.sent);
+            QCOMPARE(r.com.callsNamed({"B_BaseGetStatus"}).size(), row.sent ? 1 : 0);
+            QCOMPARE(r.clock.sleeps, row.sleeps);
+        }
+    }
+
+    // The window: the buttons and the Transmit menu upload, the rate shows
+    // in its panel, an activation makes the next upload read the base
+    // station again, Esc and the program closing end the wait for a terminal.
+    void window() {
+        AppFixture f;
+        f.com.statusBaud = 19200;
+        MainWindow& w = f.start();
+        f.writeFile("p.hea", "HEADER01");
+        f.writeFile("p.bin", "abc");
+        w.documents().Open_File(f.writeFile("p.c", "main(){}"));
+        const QString caption = w.windowTitle();
+        f.dialogs.inputAnswers << "2";
+        w.Command1(4)->click();
+        w.menuItem("Transmit_By_Radio_Without_Confirmation")->trigger();
+        QCOMPARE(w.StatusBar1()->panelText("Baud"), QString("30 Baud"));
+        w.Form_Activate();
+        w.menuItem("Transmit_By_Radio_Without_Confirmation")->trigger();
+        // S: the status read; M: the upload.
+        QCOMPARE(f.com.callsNamed({"B_BaseGetStatus", "Send_Message_Without_Confirmation_ombrex"})
+                     .replaceInStrings(QRegularExpression("^B.*"), "S")
+                     .replaceInStrings(QRegularExpression("^Se.*"), "M")
+                     .join(""),
+                 QString("SMMMSM"));
+        w.menuItem("Send_program")->trigger();
+        QCOMPARE(f.com.callsNamed({"IO_Write"}).size(), 1);
+        f.com.calls.clear();
+        f.pump.after(0.3, [&] { w.menuItem("Send_program")->trigger(); });  // refused
+        f.pump.after(0.5, [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+        w.Command1(5)->click();
+        QCOMPARE(w.windowTitle(), caption);
+        QCOMPARE(f.com.callsNamed({"IO_Open"}), QStringList());
+        f.pump.after(0.5, [&] { w.close(); });
+        w.Command1(5)->click();
+        QCOMPARE(f.com.callsNamed({"TerminateComm", "StopAllProcesses"}),
+                 (QStringList{"TerminateComm(1)", "StopAllProcesses()", "TerminateComm(1)"}));
+        QCOMPARE(w.windowTitle(), caption);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestUploads)
+QTEST_MAIN(TestUploads)
 #include "tst_uploads.moc"
