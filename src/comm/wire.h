@@ -57,6 +57,9 @@ enum EventCode : qint32 {
     kEventProgress = 3,           // addressed transfer, value 0 to 100
     kEventWriteProgress = 4,      // raw port write, value 0 to 100
     kEventBroadcastProgress = 5,  // message without confirmation, 0 to 100
+    // Raised by the library itself: the link the host attached on (InitializeComm)
+    // is gone, because the line failed or another operation closed it. Value 0.
+    kEventLinkLost = 6,
 };
 
 // Little-endian integers inside payloads.
