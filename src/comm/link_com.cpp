@@ -135,6 +135,9 @@ void LinkCom::release(const Lease& lease) {
 
 void LinkCom::closeLink() {
     if (transfer_ && transfer_->link == link_.get()) endTransfer(-1);
+    // An attached link that another operation closes is lost to whoever
+    // listens on it (a broken one has said so already).
+    if (attached_ && link_ && !link_->broken()) postEvent(kEventLinkLost, 0);
     link_.reset();
     rawOpen_ = false;
     attached_ = false;
@@ -234,6 +237,7 @@ bool LinkCom::acceptReliable(Link* from, const Frame& frame) {
 
 void LinkCom::onLinkBroken(Link* from) {
     if (transfer_ && transfer_->link == from) endTransfer(-1);
+    if (attached_ && from == link_.get()) postEvent(kEventLinkLost, 0);
 }
 
 // ---- Transfers of a payload to terminals

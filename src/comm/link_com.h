@@ -53,6 +53,10 @@ class LinkCom : public QObject, public QuvCom {
     //   event -1 and the running one goes on; TerminateComm ends a running
     //   transfer with -1. StopAllProcesses drops the event routine, and with
     //   it every event not yet delivered.
+    // - While attached (InitializeComm until TerminateComm), a link that fails
+    //   or that another operation closes (IO_Open of another port,
+    //   TCPIP_Start, TCPIP_Stop) raises event 6, after the end event of a
+    //   transfer it carried.
 
     qint32 InitializeComm(qint32 port, qint32 baud) override;
     void TerminateComm(qint32 port) override;
