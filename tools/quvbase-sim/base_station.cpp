@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <vector>
+
 namespace quvsim {
 
 using namespace quv::wire;
@@ -17,6 +19,8 @@ namespace {
 
 constexpr int kArmedMs = 10000;        // "!DOWN" holds this long
 constexpr int kReliableRetryMs = 300;  // a message or an event unanswered is sent again
+constexpr int kKeepaliveMs = 500;      // a transfer that moves says so at least this often
+constexpr int kSayAfterProgramMs = 50;
 constexpr int kReliableTries = 10;
 constexpr size_t kReliableLimit = 1000;
 constexpr int kDuplicateWindowMs = 10000;
@@ -31,6 +35,11 @@ std::pair<QByteArray, bool> splitPayload(const QByteArray& payload) {
     if (payload.size() < 4) return {payload, false};
     const QByteArray image = payload.left(payload.size() - 4);
     return {image, quv::Checksum::of(image).trailer() == payload.right(4)};
+}
+
+template <typename Incoming>
+int percentOf(const Incoming& in) {
+    return in.begin.total ? static_cast<int>(in.data.size() * 100 / in.begin.total) : 100;
 }
 
 }  // namespace
@@ -97,6 +106,12 @@ QByteArray BaseStation::statusJson() const {
 
 // ---- Lines
 
+void BaseStation::dropLines() {
+    std::vector<Line*> lines;
+    for (const auto& entry : sessions_) lines.push_back(entry.first);
+    for (Line* line : lines) line->drop();
+}
+
 void BaseStation::addLine(Line* line) {
     auto session = std::make_unique<Session>();
     session->line = line;
@@ -141,6 +156,8 @@ void BaseStation::onBytes(Session& s, QByteArray bytes) {
     s.decoder.feed(bytes);
     quv::FrameDecoder::Item item;
     while (s.decoder.next(item)) onFrame(s, item);
+    // Bytes of a transfer keep coming, even of a piece not yet whole.
+    if (s.incoming.active && s.incoming.sinceProgress.elapsed() >= kKeepaliveMs) sendProgress(s);
 }
 
 void BaseStation::checkDownloads() {
@@ -298,10 +315,12 @@ void BaseStation::onTransferBegin(Session& s, const Frame& f) {
     }
     Incoming& in = s.incoming;
     in = Incoming();
+    s.relay.reset();
     in.begin = *begin;
     in.active = true;
     in.data.reserve(begin->total);
     in.started.start();
+    in.sinceProgress.start();
     answer(s, f, kOk);
     if (begin->total == 0) completeIncoming(s);
 }
@@ -330,39 +349,64 @@ void BaseStation::onTransferData(Session& s, const Frame& f) {
     }
     // Progress goes before the answer: the host may stop listening once
     // every byte is answered.
-    const int percent =
-        in.begin.total ? static_cast<int>(in.data.size() * 100 / in.begin.total) : 100;
-    if (percent != in.lastPercent) {
-        in.lastPercent = percent;
-        const qint16 code =
-            in.begin.kind == TransferKind::Addressed ? kEventProgress : kEventBroadcastProgress;
-        s.line->send(Frame{kProgress, 0,
-                           EventRecord{code, static_cast<qint16>(percent), in.begin.id}.toPayload()}
-                         .encode());
-    }
+    if (percentOf(in) != in.lastPercent) sendProgress(s);
     ackData(s, f.sequence, kOk);
     if (in.data.size() == in.begin.total) completeIncoming(s);
+}
+
+void BaseStation::sendProgress(Session& s) {
+    Incoming& in = s.incoming;
+    in.lastPercent = percentOf(in);
+    in.sinceProgress.restart();
+    const qint16 code =
+        in.begin.kind == TransferKind::Addressed ? kEventProgress : kEventBroadcastProgress;
+    const EventRecord record{code, static_cast<qint16>(in.lastPercent), in.begin.id};
+    s.line->send(Frame{kProgress, 0, record.toPayload()}.encode());
 }
 
 void BaseStation::completeIncoming(Session& s) {
     Incoming& in = s.incoming;
     in.active = false;
     const double seconds = in.started.nsecsElapsed() / 1e9;
-    const auto [image, good] = splitPayload(in.data);
-    if (in.begin.kind == TransferKind::Addressed) {
-        program(in.begin.target, image, good, seconds, "radio");
-        queueReliable(kEvent, EventRecord{static_cast<qint16>(kEventTransferEnd),
-                                          static_cast<qint16>(good ? 0 : -1), in.begin.id}
-                                  .toPayload());
-    } else {
+    const auto split = splitPayload(in.data);
+    if (in.begin.kind == TransferKind::Broadcast) {
         log_(QStringLiteral("broadcast %1 sent %2 time(s), %3 ms apart")
                  .arg(QString::fromLatin1(in.begin.target))
                  .arg(in.begin.repeat)
                  .arg(in.begin.gapMs));
         for (const QByteArray& terminal : options_.terminals)
-            program(terminal, image, good, seconds, "broadcast");
+            program(terminal, split.first, split.second, seconds, "broadcast");
+        in.data.clear();
+        return;
     }
-    in.data.clear();
+    const auto deliver = [this, split, seconds, terminal = in.begin.target, id = in.begin.id] {
+        program(terminal, split.first, split.second, seconds, "radio");
+        queueReliable(kEvent, EventRecord{static_cast<qint16>(kEventTransferEnd),
+                                          static_cast<qint16>(split.second ? 0 : -1), id}
+                                  .toPayload());
+        for (int i = 0; i < options_.sayAfterProgram.size(); ++i)
+            QTimer::singleShot(i * kSayAfterProgramMs, this,
+                               [this, terminal, text = options_.sayAfterProgram.at(i)] {
+                                   terminalSays(terminal, text);
+                               });
+    };
+    if (options_.relayMs <= 0) {
+        deliver();
+        in.data.clear();
+        return;
+    }
+    // The base station relays the program to the terminal, saying meanwhile
+    // that it still works.
+    s.relay = std::make_unique<QTimer>();
+    QElapsedTimer relaying;
+    relaying.start();
+    connect(s.relay.get(), &QTimer::timeout, this, [this, &s, relaying, deliver] {
+        if (relaying.elapsed() < options_.relayMs) return sendProgress(s);
+        s.relay.release()->deleteLater();
+        s.incoming.data.clear();
+        deliver();
+    });
+    s.relay->start(kKeepaliveMs);
 }
 
 void BaseStation::program(const QByteArray& terminal, const QByteArray& image, bool good,

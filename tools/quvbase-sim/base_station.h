@@ -28,6 +28,12 @@ class BaseStation : public QObject {
         QString configPath;
         QString outDir;
         QList<QByteArray> terminals;  // 8-character addresses
+        // How long a terminal takes to get a program after its last byte is
+        // in (the base station relays it meanwhile).
+        int relayMs = 0;
+        // What a terminal that got a program by radio says right after its
+        // end event, 50 ms apart.
+        QList<QByteArray> sayAfterProgram;
     };
     // report: one JSON line for scripts; log: a line for people.
     BaseStation(Options options, std::function<void(const QByteArray&)> report,
@@ -41,6 +47,8 @@ class BaseStation : public QObject {
     // A terminal sends a message to the host.
     void terminalSays(const QByteArray& terminal, const QByteArray& text);
     const QList<QByteArray>& terminals() const { return options_.terminals; }
+    // Cuts every line (the pseudo-terminal is made anew), and goes on.
+    void dropLines();
     QByteArray statusJson() const;
 
   private:
@@ -51,6 +59,7 @@ class BaseStation : public QObject {
         bool resendAsked = false;
         int lastPercent = -1;
         QElapsedTimer started;
+        QElapsedTimer sinceProgress;  // the last progress frame
     };
     struct Session {
         Line* line = nullptr;
@@ -60,6 +69,7 @@ class BaseStation : public QObject {
         QByteArray lastRequest;  // the last request's bytes, and its answer
         QByteArray lastAnswer;
         QElapsedTimer lastRequestAt;
+        std::unique_ptr<QTimer> relay;  // a program on its way to a terminal
     };
 
     void onBytes(Session& s, QByteArray bytes);
@@ -69,6 +79,8 @@ class BaseStation : public QObject {
     void onTransferBegin(Session& s, const quv::Frame& f);
     void onTransferData(Session& s, const quv::Frame& f);
     void ackData(Session& s, quint8 sequence, quint8 status);
+    // A progress frame of the incoming transfer with its current percentage.
+    void sendProgress(Session& s);
     void completeIncoming(Session& s);
     void finishDownload(Session& s);
     void checkDownloads();

@@ -8,12 +8,15 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 
 namespace quvsim {
 
 namespace {
 constexpr int kTickMs = 2;
-}
+// A paced line reads ahead of what it lets through by this much line time.
+constexpr qint64 kReadAheadMs = 20;
+}  // namespace
 
 void PacedQueue::push(const QByteArray& more) {
     if (bytes.isEmpty()) {
@@ -60,6 +63,19 @@ void Line::arrived(const QByteArray& bytes) {
     keepTicking();
 }
 
+void Line::drop() {
+    if (closed_) return;
+    in_.bytes.clear();
+    cut();
+    deviceGone();
+}
+
+qint64 Line::room() const {
+    if (baud_ <= 0) return std::numeric_limits<qint64>::max();
+    const qint64 readAhead = std::max<qint64>(baud_ / 10 * kReadAheadMs / 1000, 16);
+    return std::max<qint64>(readAhead - in_.bytes.size(), 0);
+}
+
 void Line::deviceGone() {
     deviceGone_ = true;
     out_.bytes.clear();
@@ -68,6 +84,7 @@ void Line::deviceGone() {
 
 void Line::tick() {
     if (!in_.bytes.isEmpty()) admit();
+    if (!deviceGone_ && room() > 0) wantBytes();
     if (!out_.bytes.isEmpty()) emitOut();
     if (in_.bytes.isEmpty() && out_.bytes.isEmpty()) {
         ticker_.stop();
@@ -108,9 +125,7 @@ void Line::admit() {
     }
     if (dropNow) {
         faults_.dropped = true;
-        in_.bytes.clear();
-        cut();
-        deviceGone();
+        drop();
     }
 }
 
@@ -194,7 +209,12 @@ PtyLine::~PtyLine() {
 void PtyLine::readMaster() {
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        const qint64 wanted = std::min<qint64>(room(), sizeof buffer);
+        if (wanted <= 0) {  // the rest waits in the pseudo-terminal
+            notifier_->setEnabled(false);
+            return;
+        }
+        const ssize_t n = ::read(master_, buffer, static_cast<size_t>(wanted));
         if (n > 0) {
             arrived(QByteArray(buffer, n));
             continue;
@@ -212,6 +232,10 @@ qint64 PtyLine::writeDevice(const char* data, qint64 size) {
     if (master_ < 0) return size;
     const ssize_t n = ::write(master_, data, static_cast<size_t>(size));
     return n > 0 ? n : 0;
+}
+
+void PtyLine::wantBytes() {
+    if (master_ >= 0) notifier_->setEnabled(true);
 }
 
 void PtyLine::cut() {

@@ -50,6 +50,8 @@ class Line : public QObject {
     // Queues bytes for the host; they leave at the paced speed.
     void send(const QByteArray& bytes);
     bool closed() const { return closed_; }
+    // Cuts the line now, as a fault would.
+    void drop();
 
     // Bytes that have crossed the line from the host, in order.
     std::function<void(const QByteArray&)> onBytes;
@@ -65,6 +67,12 @@ class Line : public QObject {
     virtual qint64 writeDevice(const char* data, qint64 size) = 0;
     // Cuts the device off at once.
     virtual void cut() = 0;
+    // How many more bytes the line takes from the device now: on a paced
+    // line a short read-ahead, so that the rest waits in the device and holds
+    // the writer back; everything otherwise.
+    qint64 room() const;
+    // The line has room again.
+    virtual void wantBytes() {}
 
   private:
     void tick();
@@ -105,6 +113,7 @@ class PtyLine : public Line {
   protected:
     qint64 writeDevice(const char* data, qint64 size) override;
     void cut() override;
+    void wantBytes() override;
 
   private:
     PtyLine(int master, int slave, QString path, qint32 baud, Faults& faults);

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
         "  reset [ADDRESS]     the terminal sends \"RESET\" (the first terminal by default)\n"
         "  say ADDRESS TEXT    the terminal sends TEXT\n"
         "  status              prints the configuration\n"
+        "  drop                cuts every line (a new pseudo-terminal follows) and goes on\n"
         "  quit                ends the emulator (as does the end of input)"));
     p.addHelpOption();
     p.addOptions({
@@ -87,6 +88,11 @@ int main(int argc, char** argv) {
         {"corrupt-in", "Damage received byte number <n> (from 1).", "n"},
         {"corrupt-out", "Damage sent byte number <n> (from 1).", "n"},
         {"silent-after", "Stop answering after <n> bytes received.", "n"},
+        {"relay-ms", "A terminal gets a program <n> ms after its last byte is in.", "n"},
+        {"say-after-program",
+         "A terminal that got a program sends <text> right after the end event (repeatable, "
+         "50 ms apart).",
+         "text"},
         {"ignore-stdin", "Run until a signal, whatever standard input does."},
     });
     p.process(app);
@@ -108,6 +114,10 @@ int main(int argc, char** argv) {
     options.configPath =
         p.isSet("config") ? p.value("config") : QDir(options.outDir).filePath("base.json");
     for (const QString& t : p.values("terminal")) options.terminals << address(t);
+    if (p.isSet("relay-ms"))
+        options.relayMs = static_cast<int>(numberOption(p, "relay-ms", 3600000));
+    for (const QString& text : p.values("say-after-program"))
+        if (!text.isEmpty()) options.sayAfterProgram << text.toLatin1();
     if (options.terminals.isEmpty()) options.terminals << address("TERM0001");
 
     BaseStation base(options, printLine, logLine);
@@ -218,6 +228,8 @@ int main(int argc, char** argv) {
                 const QByteArray rest = line.mid(3).trimmed();
                 const qsizetype gap = rest.indexOf(' ');
                 base.terminalSays(quv::wire::fixed(rest.left(gap), 8), rest.mid(gap + 1).trimmed());
+            } else if (verb == "drop") {
+                base.dropLines();
             } else if (verb == "status") {
                 printLine(QByteArray(R"({"event":"status","config":)") + base.statusJson() + "}");
             } else if (verb == "quit") {
