@@ -8,6 +8,13 @@
 
 #include <algorithm>
 
+#if defined(Q_OS_UNIX)
+#include <sys/ioctl.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <linux/sockios.h>
+#endif
+
 namespace quv {
 
 namespace {
@@ -28,8 +35,11 @@ std::unique_ptr<Link> Link::openSerial(const QString& device, qint32 baud, Event
         delete port;
         return nullptr;
     }
-    port->clear(QSerialPort::AllDirections);  // what waited from before is stale
+    // What waits to be read from before is stale; what waits to be sent is
+    // still on its way, and goes.
+    port->clear(QSerialPort::Input);
     std::unique_ptr<Link> link(new Link(port, false, pump));
+    link->baud_ = baud;
     QObject::connect(port, &QSerialPort::errorOccurred, link.get(),
                      [l = link.get()](QSerialPort::SerialPortError e) {
                          if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError) l->fail();
@@ -74,7 +84,10 @@ Link::~Link() {
 }
 
 void Link::setBaud(qint32 baud) {
-    if (auto* port = qobject_cast<QSerialPort*>(device_); port && baud > 0) port->setBaudRate(baud);
+    if (auto* port = qobject_cast<QSerialPort*>(device_); port && baud > 0) {
+        port->setBaudRate(baud);
+        baud_ = baud;
+    }
 }
 
 bool Link::send(const QByteArray& bytes) {
@@ -89,25 +102,53 @@ bool Link::send(const QByteArray& bytes) {
 bool Link::writeAll(const QByteArray& bytes, int stallMs,
                     const std::function<void(qint64)>& progress) {
     if (!send(bytes)) return false;
+    // Ten bit times a byte: the bytes cannot have left any sooner.
+    const qint64 lineMs = baud_ > 0 ? bytes.size() * 10000 / baud_ : 0;
+    return waitSent(stallMs, lineMs, [&](qint64 left) {
+        if (progress) progress(bytes.size() - std::min<qint64>(left, bytes.size()));
+    });
+}
+
+qint64 Link::unsent() const {
+    qint64 queued = device_->bytesToWrite();
+    int system = 0;
+#if defined(Q_OS_UNIX) && defined(TIOCOUTQ)
+    if (auto* port = qobject_cast<QSerialPort*>(device_);
+        port && ::ioctl(port->handle(), TIOCOUTQ, &system) == 0)
+        queued += system;
+#endif
+#if defined(Q_OS_LINUX) && defined(SIOCOUTQ)
+    if (auto* socket = qobject_cast<QTcpSocket*>(device_);
+        socket && ::ioctl(static_cast<int>(socket->socketDescriptor()), SIOCOUTQ, &system) == 0)
+        queued += system;
+#endif
+    return queued;
+}
+
+bool Link::waitSent(int stallMs, qint64 lineMs, const std::function<void(qint64)>& shrunk) {
     QPointer<Link> self(this);
-    qint64 left = device_->bytesToWrite();
-    QElapsedTimer sinceProgress;
-    sinceProgress.start();
-    for (;;) {
-        if (left == 0) return true;
-        const bool moved = pumpUntil(
-            pump_, [&] { return !self || broken_ || device_->bytesToWrite() != left; }, 50);
+    QElapsedTimer since;
+    since.start();
+    QElapsedTimer sinceMoved;
+    sinceMoved.start();
+    qint64 left = unsent();
+    // The system's queue has no signal: it is read again on every pump.
+    const auto done = [&] { return left == 0 && since.elapsed() >= lineMs; };
+    while (!done()) {
+        pumpUntil(
+            pump_, [&] { return !self || broken_ || unsent() != left || done(); }, 50);
         if (!self || broken_) return false;
-        if (!moved && pump_.closing()) return false;
-        if (moved) {
-            left = device_->bytesToWrite();
-            sinceProgress.restart();
-            if (progress) progress(bytes.size() - std::min<qint64>(left, bytes.size()));
+        const qint64 now = unsent();
+        if (now != left) {
+            left = now;
+            sinceMoved.restart();
+            if (shrunk) shrunk(left);
             if (!self || broken_) return false;
-        } else if (sinceProgress.elapsed() >= stallMs) {
-            return false;
+        } else if (pump_.closing() || (left > 0 && sinceMoved.elapsed() >= stallMs)) {
+            return left == 0;
         }
     }
+    return true;
 }
 
 QByteArray Link::takeRaw(qsizetype max) {

@@ -33,12 +33,15 @@ class Link : public QObject {
 
     // Queues bytes for the line without waiting; false when the line failed.
     bool send(const QByteArray& bytes);
-    // Writes bytes and waits until the line has taken all of them. False when
-    // the line fails, takes no byte for stallMs or the program closes.
-    // progress gets the count
-    // taken so far.
+    // Writes bytes and waits until they have left the port: Qt's buffer and
+    // the system's output queue are empty, and on a serial line no sooner
+    // than its rate can carry them. False when the line fails, no byte
+    // leaves for stallMs or the program closes. progress gets the count
+    // that has left so far.
     bool writeAll(const QByteArray& bytes, int stallMs,
                   const std::function<void(qint64)>& progress);
+    // Waits until every byte queued has left the port, as writeAll does.
+    bool drain(int stallMs) { return waitSent(stallMs, 0, {}); }
 
     // While at least one hold is placed, arriving bytes go to the frame
     // decoder; otherwise they wait in the raw input for takeRaw.
@@ -58,9 +61,15 @@ class Link : public QObject {
     Link(QIODevice* device, bool tcp, EventPump& pump);
     void readAvailable();
     void fail();
+    // Bytes queued and not yet sent, by Qt and by the system.
+    qint64 unsent() const;
+    // Pumps until nothing is unsent and lineMs have passed since the wait
+    // began; left gets the count still unsent whenever it shrinks.
+    bool waitSent(int stallMs, qint64 lineMs, const std::function<void(qint64 left)>& left);
 
     QIODevice* device_;
     bool tcp_;
+    qint32 baud_ = 0;  // of a serial line
     EventPump& pump_;
     bool broken_ = false;
     int framedHolds_ = 0;

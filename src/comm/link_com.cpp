@@ -21,12 +21,10 @@ namespace {
 // One try of a request waits this long for its answer before it is sent again.
 constexpr int kAttemptMs = 600;
 constexpr int kAttempts = 4;
-// Transfers: data unanswered this long is sent again, the wait doubling up
-// to the longest; chunks in flight; no growth of the count received for the
-// longest stall ends the transfer even while the base station answers.
+// Transfers: data that has not moved for this long is sent again, the wait
+// doubling up to the longest; chunks in flight.
 constexpr int kResendMs = 1000;
 constexpr int kLongestResendMs = 4000;
-constexpr int kStallMs = 12000;
 constexpr int kWindow = 3;
 // Raw writes of at least this size report their progress (event 4).
 constexpr qsizetype kReportedWrite = 1024;
@@ -147,6 +145,7 @@ void LinkCom::closeLink() {
 std::optional<QByteArray> LinkCom::exchange(Link* l, quint8 command, const QByteArray& payload,
                                             const QDeadlineTimer& deadline) {
     QPointer<Link> link(l);
+    quietAfterRaw();
     if (!link || link->broken()) return std::nullopt;
     const quint8 seq = nextSeq_++;
     Pending pending;
@@ -182,6 +181,7 @@ std::optional<QByteArray> LinkCom::request(qint32 port, qint32 baud, quint8 comm
 
 void LinkCom::onFrame(Link* from, const FrameDecoder::Item& item) {
     if (from != link_.get()) return;
+    if (transfer_ && transfer_->link == from) transfer_->sinceHeard.restart();
     const Frame& f = item.frame;
     if (item.damaged) {
         if (Pending* p = pending_.value(f.sequence); p && p->command == f.command) {
@@ -215,7 +215,7 @@ void LinkCom::onFrame(Link* from, const FrameDecoder::Item& item) {
         case kProgress:
             if (const auto e = EventRecord::fromPayload(f.payload);
                 e && transfer_ && transfer_->begin.id == e->transfer)
-                postEvent(e->code, e->value);
+                transferMoved(e->value);
             return;
         case kNak:
             if (Pending* p = pending_.value(f.sequence)) p->resend = true;
@@ -270,8 +270,8 @@ quint8 LinkCom::startTransfer(Link* link, TransferBegin begin, const QByteArray&
         return 0;
     }
     started->resendMs = kResendMs;
-    started->sinceProgress.start();
-    started->sinceAnswer.start();
+    started->sinceMoved.start();
+    started->sinceHeard.start();
     started->sinceResend.start();
     if (started->begin.total == 0) started->allAcked = true;
     if (started->allAcked && !background) started->done = true;
@@ -302,10 +302,9 @@ void LinkCom::onTransferAck(const QByteArray& payload) {
     const auto status = static_cast<quint8>(payload.at(0));
     const auto mark = TransferMark::fromPayload(payload.mid(1));
     if (!mark || mark->id != t->begin.id || mark->offset > t->begin.total) return;
-    t->sinceAnswer.restart();
     if (mark->offset > t->acked) {
         t->acked = mark->offset;
-        t->sinceProgress.restart();
+        transferMoved(static_cast<qint32>(qint64{t->acked} * 100 / t->begin.total));
     }
     if (status == kResendFrom && t->sent > mark->offset &&
         !(t->lastResendFrom == mark->offset && t->sinceResend.elapsed() < kAttemptMs)) {
@@ -330,12 +329,12 @@ void LinkCom::onTransferTick() {
         transferTimer_.stop();
         return;
     }
-    if (!t->link || t->link->broken() || t->sinceAnswer.elapsed() >= kCallMs ||
-        t->sinceProgress.elapsed() >= kStallMs) {
+    if (!t->link || t->link->broken() || t->sinceHeard.elapsed() >= kSilentBaseMs ||
+        t->sinceMoved.elapsed() >= kStalledTransferMs) {
         endTransfer(-1);
         return;
     }
-    if (!t->allAcked && t->sinceProgress.elapsed() >= t->resendMs &&
+    if (!t->allAcked && t->sinceMoved.elapsed() >= t->resendMs &&
         t->sinceResend.elapsed() >= t->resendMs) {
         t->chunk = std::max(t->chunk / 2, 64);
         t->resendMs = std::min(t->resendMs * 2, kLongestResendMs);
@@ -343,6 +342,12 @@ void LinkCom::onTransferTick() {
         t->sinceResend.restart();
         sendChunks();
     }
+}
+
+void LinkCom::transferMoved(qint32 percent) {
+    transfer_->sinceMoved.restart();
+    const bool addressed = transfer_->begin.kind == TransferKind::Addressed;
+    postEvent(addressed ? kEventProgress : kEventBroadcastProgress, percent);
 }
 
 void LinkCom::endTransfer(qint32 value) {
@@ -359,6 +364,13 @@ void LinkCom::postEvent(qint32 code, qint32 value) {
     deliveryScheduled_ = true;
     QMetaObject::invokeMethod(
         this, [this] { deliverEvents(); }, Qt::QueuedConnection);
+}
+
+void LinkCom::quietAfterRaw() {
+    if (!rawWritten_.isValid()) return;
+    pumpUntil(
+        pump_, [this] { return rawWritten_.elapsed() >= kQuietAfterRawMs; }, kQuietAfterRawMs);
+    rawWritten_.invalidate();
 }
 
 void LinkCom::deliverEvents() {
@@ -421,6 +433,11 @@ qint32 LinkCom::IO_Open(qint32 port, qint32 baud) {
 
 void LinkCom::IO_Close(qint32 port) {
     if (!link_ || !(tcpMode_ || linkPort_ == port)) return;
+    // What is still queued leaves before the port closes.
+    QPointer<Link> link(link_.get());
+    if (!link->broken()) link->drain(kCallMs);
+    quietAfterRaw();
+    if (!link || link != link_.get()) return;
     rawOpen_ = false;
     if (!attached_ || link_->broken()) closeLink();
 }
@@ -440,6 +457,7 @@ qint32 LinkCom::IO_Write(qint32 port, qint32 count, const QByteArray& data) {
         link_->writeAll(bytes, kCallMs,
                         bytes.size() >= kReportedWrite ? std::function<void(qint64)>(progress)
                                                        : std::function<void(qint64)>());
+    rawWritten_.start();
     return whole ? static_cast<qint32>(bytes.size()) : 0;
 }
 

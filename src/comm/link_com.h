@@ -27,6 +27,15 @@ class LinkCom : public QObject, public QuvCom {
   public:
     // A call gives up when the other side has made no progress for this long.
     static constexpr int kCallMs = 2000;
+    // A transfer fails when the base station has sent nothing at all for
+    // kSilentBaseMs, or when no byte of it has moved (the count received did
+    // not grow and no progress frame came) for kStalledTransferMs.
+    static constexpr int kSilentBaseMs = 3000;
+    static constexpr int kStalledTransferMs = 12000;
+    // After a raw write the line stays quiet this long before the port closes
+    // or the next request goes, so that a receiver that ends a raw upload
+    // frame by silence hears it whole.
+    static constexpr int kQuietAfterRawMs = 100;
 
     // Every wait of every call pumps pump; once pump.closing() holds, a call
     // that would wait fails at once, as on a time-out.
@@ -36,9 +45,12 @@ class LinkCom : public QObject, public QuvCom {
     // How the operations behave beyond what the interface says:
     // - Base station operations use the port when it is open (IO_Open or
     //   InitializeComm), otherwise open it for the call and close it after.
-    // - Each call gives up after kCallMs without an answer; IO_Write and
-    //   Send_Message_Without_Confirmation_ombrex, which move whole programs,
-    //   give up when the line has taken no byte for kCallMs.
+    // - Each call gives up after kCallMs without an answer. IO_Write returns
+    //   once the bytes have left the port (see Link::writeAll) and gives up
+    //   when none has left for kCallMs; IO_Close lets what is queued leave.
+    //   Transfers (BackSendMessage, Send_Message_Without_Confirmation_ombrex)
+    //   fail by kSilentBaseMs and kStalledTransferMs, also while they wait
+    //   for the end event.
     // - Get_Message: maxLength cuts longer messages; flags 0 takes the oldest
     //   message from any terminal.
     // - Send_Message_Without_Confirmation_ombrex: mode is how many times the
@@ -47,7 +59,9 @@ class LinkCom : public QObject, public QuvCom {
     // - Background events: 1 when a terminal message waits (value: how many),
     //   2 when a background transfer ends (0 delivered, -1 failed), 3, 4, 5
     //   progress (0 to 100) of a transfer to a terminal, of a raw write of at
-    //   least 1 KiB, of a message without confirmation.
+    //   least 1 KiB, of a message without confirmation. A transfer reports
+    //   its progress each time its bytes move (the count received grows or a
+    //   progress frame comes), even when the percentage stays.
     // - Every BackSendMessage gets exactly one end event (code 2). While a
     //   transfer runs, another BackSendMessage is refused with its own end
     //   event -1 and the running one goes on; TerminateComm ends a running
@@ -117,8 +131,8 @@ class LinkCom : public QObject, public QuvCom {
         // Each resend after silence halves the pieces and doubles this wait,
         // so a line slower than its rate setting still gets the data through.
         int resendMs = 0;
-        QElapsedTimer sinceProgress;  // the count received last grew
-        QElapsedTimer sinceAnswer;    // the base station last answered any piece
+        QElapsedTimer sinceMoved;  // the count received grew or a progress frame came
+        QElapsedTimer sinceHeard;  // the base station last sent anything
         QElapsedTimer sinceResend;
     };
 
@@ -144,11 +158,15 @@ class LinkCom : public QObject, public QuvCom {
     Transfer* runningTransfer(quint8 id) const;
     void onTransferAck(const QByteArray& payload);
     void onTransferTick();
+    // Bytes of the running transfer moved; percent is how far it is.
+    void transferMoved(qint32 percent);
     void sendChunks();
     // Ends the running transfer; a background one reports its end event.
     void endTransfer(qint32 value);
 
     void postEvent(qint32 code, qint32 value);
+    // Pumps until the line has been quiet for kQuietAfterRawMs after a raw write.
+    void quietAfterRaw();
     void deliverEvents();
 
     SettingsStore& settings_;
@@ -160,6 +178,7 @@ class LinkCom : public QObject, public QuvCom {
     bool tcpMode_ = false;
     QByteArray tcpAddress_;
     qint32 lastBaud_ = 38400;
+    QElapsedTimer rawWritten_;  // the last raw write left the port
     quint8 nextSeq_;
     QHash<quint8, Pending*> pending_;
     int lastReliableSeq_ = -1;
