@@ -18,6 +18,7 @@ using quv::FrameDecoder;
 using quv::LinkCom;
 using namespace quv::test;
 using Events = QList<qint32>;
+using Pairs = QList<QPair<qint32, qint32>>;
 
 namespace {
 
@@ -50,6 +51,12 @@ QByteArray radioPayload(const QByteArray& img) {
     return img + quv::Checksum::of(img).trailer();
 }
 
+// The RS232 upload frame of an image, with a header of its own.
+QByteArray rs232Frame(const QByteArray& img) {
+    const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
+    return head + quv::Checksum::of(head).trailer() + radioPayload(img);
+}
+
 // The emulator and a library pointed at it, over TCP or a pseudo-terminal.
 struct Rig {
     quv::MemorySettingsStore settings;
@@ -57,7 +64,7 @@ struct Rig {
     quv::QtEventPump pump{&closing};
     std::unique_ptr<quvsim::SimProcess> sim;
     std::unique_ptr<LinkCom> com;
-    QList<QPair<qint32, qint32>> events;  // in order, and by code
+    Pairs events;  // in order, and by code
     QHash<qint32, Events> ev;
     std::function<void(qint32 code)> onEvent;
 
@@ -205,19 +212,19 @@ class TestLinkCom : public QObject {
         QCOMPARE(got, answer);
         com.IO_Close(kPort);
 
-        const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
-        const QByteArray img = patternBytes(5000);
+        QByteArrayList frames;  // two uploads, the second right after the first
         for (const int damaged : {0, 1}) {
-            QByteArray frame = head + quv::Checksum::of(head).trailer() + radioPayload(img);
-            frame[700] = static_cast<char>(frame[700] ^ damaged);
+            frames << rs232Frame(patternBytes(5000));
+            frames.last()[700] = static_cast<char>(frames.last()[700] ^ damaged);
             QVERIFY(com.IO_Open(kPort, 115200) && com.ChangeBaseNameAntenaFast(kPort, "!DOWN"));
             com.IO_Close(kPort);
             QVERIFY(com.IO_Open(kPort, 38400));
-            com.IO_Write(kPort, static_cast<qint32>(frame.size()), frame);
+            com.IO_Write(kPort, static_cast<qint32>(frames.last().size()), frames.last());
             com.IO_Close(kPort);
-            QCOMPARE(r.program(1 + damaged, frame.mid(13, 5000)),
-                     damaged ? "TERM0001 serial bad" : "TERM0001 serial good");
         }
+        QCOMPARE(
+            r.program(1, frames[0].mid(13, 5000)) + ", " + r.program(2, frames[1].mid(13, 5000)),
+            "TERM0001 serial good, TERM0001 serial bad");
         QVERIFY(r.ev.value(4).contains(100));  // write progress, which the upload ignores
         com.StopAllProcesses();
         QVERIFY(r.sim->stop());
@@ -235,11 +242,13 @@ class TestLinkCom : public QObject {
     // One event makes the caller collect all waiting terminal messages, oldest
     // first, into buffers never grown. The broadcast upload reaches every
     // terminal; a transfer asked for inside its wait is refused, and it goes on.
+    // Messages right after an end event, 50 ms apart, follow it in order.
     void terminals_data() { addLinks(); }
     void terminals() {
         QFETCH(QString, via);
         Rig r;
-        QVERIFY(r.start(via, {"--terminal", "TERM0001", "--terminal", "T2"}));
+        QVERIFY(r.start(via, {"--terminal", "TERM0001", "--terminal", "T2", "--say-after-program",
+                              "hello", "--say-after-program", "bye"}));
         r.sim->command("say T2 hello there");  // waits in the base until the host attaches
         QCOMPARE(r.com->InitializeComm(kPort, 38400), 1);
         for (const char* line : {"reset", "say TERM0001 x", "reset T2"}) r.sim->command(line);
@@ -262,6 +271,11 @@ class TestLinkCom : public QObject {
                  "TERM0001 broadcast good, T2 broadcast good");
         QVERIFY(r.waitFor([&] { return r.ev.value(5).contains(100); }));
         QCOMPARE(r.ev.value(2), Events{-1});
+        r.send("T2", radioPayload(img));
+        QVERIFY(r.waitFor([&] { return r.ev.value(1).size() == 7; }) && r.settle());
+        QCOMPARE(r.events.mid(r.events.indexOf(qMakePair(2, 0))), (Pairs{{2, 0}, {1, 1}, {1, 2}}));
+        const QByteArray first = r.message();
+        QCOMPARE(first + '|' + r.message(), QByteArray("T2      :hello|T2      :bye"));
     }
 
     // Every background transfer ends with exactly one end event (2): 0 when
@@ -290,10 +304,16 @@ class TestLinkCom : public QObject {
             row("second one refused", paced, "second", {-1, 0});
             row("terminated", paced, "terminate", {-1});
         }
-        // The link opened at a rate far above the line's: the pieces take
-        // longer than the first resend wait, and still get through.
+        // The link opened at a rate far above the line's: a piece takes longer
+        // than the silence bound to cross, and still gets through. A base
+        // station that relays a program for seconds is waited for.
         QTest::addRow("tcp slower than its rate")
-            << QString("tcp") << QStringList{"--baud", "19200"} << "fast rate" << Events{0};
+            << QString("tcp") << QStringList{"--baud", "4800"} << "fast rate" << Events{0};
+        QTest::addRow("tcp relayed slowly")
+            << QString("tcp") << QStringList{"--relay-ms", "4000"} << "" << Events{0};
+        // A link opened at a low rate sends 313 pieces of 64 bytes, three or
+        // more to 1 %: each one answered is a progress event.
+        QTest::addRow("tcp small pieces") << QString("tcp") << paced << "slow rate" << Events{0};
     }
     void transferEndsOnce() {
         QFETCH(QString, via);
@@ -302,8 +322,10 @@ class TestLinkCom : public QObject {
         QFETCH(Events, ends);
         Rig r;
         QVERIFY(r.start(via, options));
-        QCOMPARE(r.com->InitializeComm(kPort, then == "fast rate" ? 460800 : 38400), 1);
-        const QByteArray img = patternBytes(20000), payload = radioPayload(img);
+        const qint32 rate = then == "fast rate" ? 460800 : then == "slow rate" ? 2560 : 38400;
+        QCOMPARE(r.com->InitializeComm(kPort, rate), 1);
+        const QByteArray img = patternBytes(then == "fast rate" ? 1500 : 20000);
+        const QByteArray payload = radioPayload(img);
         const QDeadlineTimer bound(kBoundMs);
         QByteArray to = then == "to nobody" ? "NOBODY01" : "TERM0001";
         if (options.contains("--reset-every")) {  // the terminal that asks gets the program
@@ -321,8 +343,11 @@ class TestLinkCom : public QObject {
         QCOMPARE(r.ev.value(2), ends);
         if (ends.contains(0)) {
             const Events progress = r.ev.value(3);
-            QVERIFY(std::is_sorted(progress.begin(), progress.end()) && progress.size() >= 10 &&
-                    progress.last() == 100);
+            QVERIFY(std::is_sorted(progress.begin(), progress.end()) && progress.last() == 100);
+            // Progress comes while bytes move, also while the one slow piece
+            // crosses the line at 0 %.
+            QVERIFY(then == "fast rate" ? progress.count(0) >= 4
+                                        : progress.size() >= (rate == 2560 ? 313 : 10));
             QVERIFY(r.events.indexOf(qMakePair(2, 0)) > r.events.indexOf(qMakePair(3, 100)));
             QCOMPARE(r.program(1, img), "TERM0001 radio good");
             const double seconds = r.sim->reports("program").first().value("seconds").toDouble();
@@ -334,6 +359,83 @@ class TestLinkCom : public QObject {
             r.usePty();
             QCOMPARE(r.status(), QByteArray("Q10BAS01BAS0020000 384000 @38400"));
         }
+    }
+
+    // A raw write returns once the line has carried its bytes: no sooner than
+    // the port's rate allows, nor than a slower paced line lets them through
+    // (less what a pseudo-terminal holds out of sight). What it leaves there
+    // still arrives when the port is opened again.
+    void rawWriteTakesTheLinesTime_data() {
+        QTest::addColumn<int>("lineBaud");
+        QTest::addColumn<int>("portBaud");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("unseen");
+        QTest::newRow("the port's rate") << 38400 << 38400 << 10000 << 0;
+        QTest::newRow("a slower line") << 230400 << 921600 << 100000 << 32 * 1024;
+    }
+    void rawWriteTakesTheLinesTime() {
+        QFETCH(int, lineBaud);
+        QFETCH(int, portBaud);
+        QFETCH(int, size);
+        QFETCH(int, unseen);
+        Rig r;
+        QVERIFY(r.start("pty", {"--baud", QString::number(lineBaud)}));
+        const QByteArray frame = rs232Frame(patternBytes(size));
+        QVERIFY(r.com->IO_Open(kPort, 115200) && r.com->ChangeBaseNameAntenaFast(kPort, "!DOWN"));
+        r.com->IO_Close(kPort);
+        QVERIFY(r.com->IO_Open(kPort, portBaud));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(r.com->IO_Write(kPort, static_cast<qint32>(frame.size()), frame), frame.size());
+        QVERIFY(clock.elapsed() >=
+                (frame.size() - unseen) * 10000LL / std::min(lineBaud, portBaud));
+        r.com->IO_Close(kPort);
+        QVERIFY(r.com->IO_Open(kPort, 115200));
+        QCOMPARE(r.program(1, frame.mid(13, size)), "TERM0001 serial good");
+    }
+
+    // The attached link that goes away raises event 6, after the end event of
+    // the transfer it carried; the caller can go on with the base station, and
+    // hears nothing of a link it ends itself.
+    void linkLost_data() {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<QString>("how");
+        for (const char* via : {"tcp", "pty"}) QTest::addRow("%s dropped", via) << via << "drop";
+        QTest::newRow("tcp cut") << "tcp"
+                                 << "--drop-after";
+        QTest::newRow("pty switched to tcp") << "pty"
+                                             << "TCPIP_Start";
+        QTest::newRow("tcp stopped") << "tcp"
+                                     << "TCPIP_Stop";
+        QTest::newRow("pty port test") << "pty"
+                                       << "IO_Open";
+    }
+    void linkLost() {
+        QFETCH(QString, via);
+        QFETCH(QString, how);
+        Rig r;
+        QStringList options{"--baud", "38400", via == "tcp" ? "--pty" : "--tcp=0"};
+        QVERIFY(r.start(via, how == "--drop-after" ? options << how << "3000" : options));
+        QCOMPARE(r.com->InitializeComm(kPort, 38400), 1);
+        r.send("TERM0001", radioPayload(patternBytes(20000)));
+        QVERIFY(r.waitEvents(3, 1));  // under way
+        if (how == "drop") r.sim->command("drop");
+        if (how == "TCPIP_Start") r.com->TCPIP_Start(r.sim->tcpAddress());
+        if (how == "TCPIP_Stop") r.com->TCPIP_Stop();
+        if (how == "IO_Open") r.com->IO_Open(2, 38400);
+        QVERIFY(r.waitEvents(6, 1));
+        QCOMPARE(r.events.mid(r.events.size() - 2), (Pairs{{2, -1}, {6, 0}}));
+        r.com->TerminateComm(kPort);
+        QVERIFY(r.waitFor([&] { return r.sim->listenings() == (how == "drop" ? 2 : 1); }));
+        r.usePty();
+        QVERIFY(!r.status().isEmpty());
+        QCOMPARE(r.com->InitializeComm(kPort, 38400), 1);
+        r.com->TerminateComm(kPort);
+        QCOMPARE(r.com->InitializeComm(kPort, 38400), 1);
+        r.com->StopAllProcesses();
+        r.sim->command("drop");
+        QVERIFY(r.settle());
+        QCOMPARE(r.ev.value(6), Events{0});
     }
 
     // Calls fail within their bound when the base station stops answering,
@@ -375,13 +477,13 @@ class TestLinkCom : public QObject {
         QCOMPARE(com.InitializeComm(kPort, 38400), 0);
         QCOMPARE(com.ChangeBaseNameAntenaFast(kPort, "!DOWN"), 0);
         QCOMPARE(r.message(), QByteArray());
-        QCOMPARE(com.IO_Open(kPort, 38400), r.sim ? 1 : 0);  // the line itself is there
+        QCOMPARE(com.IO_Open(kPort, 921600), r.sim ? 1 : 0);  // the line itself is there
         QByteArray one(1, ' ');
         const qint64 readFrom = bound.remainingTime();  // IO_Read keeps to its time-out
         QCOMPARE(com.IO_Read(kPort, 1, one, 300), 0);
         const qint64 readMs = readFrom - bound.remainingTime();
         QVERIFY(one == " " && readMs < 1000 && (readMs >= 290 || !silent));
-        com.IO_Write(kPort, 256 * 1024, QByteArray(256 * 1024, 'x'));
+        com.IO_Write(kPort, 32 * 1024, QByteArray(32 * 1024, 'x'));  // 0.36 s of line time
         r.broadcast(radioPayload(patternBytes(3000)));
         QVERIFY2(!bound.hasExpired(), qPrintable(QString::number(bound.remainingTime())));
         r.closing = false;  // what a closing program asked for was never sent
