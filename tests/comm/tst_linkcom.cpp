@@ -175,7 +175,7 @@ class TestLinkCom : public QObject {
                               R"({"version":"V21","localName":"ABC05","remoteName":"ABC03",)"
                               R"("radioBaud":40000,"serialBaud":19200,"sendTo":"1"})"));
         Rig r;
-        QVERIFY(r.start(via, {"--config", config}));
+        QVERIFY(r.start(via, {"--config", config, "--baud", "38400"}));
         LinkCom& com = *r.com;
         QCOMPARE(r.status(), QByteArray("V21ABC05ABC0340000 192001 @19200"));
         com.B_SetBaseName(kPort, 19200, "XYZ", 7, 12);
