@@ -51,12 +51,6 @@ QByteArray radioPayload(const QByteArray& img) {
     return img + quv::Checksum::of(img).trailer();
 }
 
-// The RS232 upload frame of an image, with a header of its own.
-QByteArray rs232Frame(const QByteArray& img) {
-    const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
-    return head + quv::Checksum::of(head).trailer() + radioPayload(img);
-}
-
 // The emulator and a library pointed at it, over TCP or a pseudo-terminal.
 struct Rig {
     quv::MemorySettingsStore settings;
@@ -117,6 +111,20 @@ struct Rig {
         if (!com->B_BaseGetStatus(kPort, baud, reply)) return {};
         return reply.left(25) + (reply.mid(25).trimmed().isEmpty() ? " @" : " extra @") +
                QByteArray::number(baud);
+    }
+    // "!DOWN", then the RS232 frame of img written at rate, its byte at
+    // damageAt spoiled: how long the write took; -1 when a step failed.
+    qint64 rs232(const QByteArray& img, qint32 rate, qsizetype damageAt = -1) {
+        const QByteArray head = "S" + QByteArray::fromHex("0102030405060708");
+        QByteArray frame = head + quv::Checksum::of(head).trailer() + radioPayload(img);
+        if (damageAt >= 0) frame[damageAt] = static_cast<char>(frame[damageAt] ^ 1);
+        if (!com->IO_Open(kPort, 115200) || !com->ChangeBaseNameAntenaFast(kPort, "!DOWN"))
+            return -1;
+        com->IO_Close(kPort);
+        if (!com->IO_Open(kPort, rate)) return -1;
+        const auto from = QDeadlineTimer::current();
+        const auto n = static_cast<qint32>(frame.size());
+        return com->IO_Write(kPort, n, frame) == n ? QDeadlineTimer::current() - from : -1;
     }
     void send(const QByteArray& destination, const QByteArray& payload) {
         com->BackSendMessage(destination, payload, static_cast<qint32>(payload.size()));
@@ -212,19 +220,13 @@ class TestLinkCom : public QObject {
         QCOMPARE(got, answer);
         com.IO_Close(kPort);
 
-        QByteArrayList frames;  // two uploads, the second right after the first
-        for (const int damaged : {0, 1}) {
-            frames << rs232Frame(patternBytes(5000));
-            frames.last()[700] = static_cast<char>(frames.last()[700] ^ damaged);
-            QVERIFY(com.IO_Open(kPort, 115200) && com.ChangeBaseNameAntenaFast(kPort, "!DOWN"));
-            com.IO_Close(kPort);
-            QVERIFY(com.IO_Open(kPort, 38400));
-            com.IO_Write(kPort, static_cast<qint32>(frames.last().size()), frames.last());
+        const QByteArray img = patternBytes(5000);
+        for (const int damageAt : {-1, 700}) {  // two uploads, the second right after the first
+            QVERIFY(r.rs232(img, 38400, damageAt) >= 0);
             com.IO_Close(kPort);
         }
-        QCOMPARE(
-            r.program(1, frames[0].mid(13, 5000)) + ", " + r.program(2, frames[1].mid(13, 5000)),
-            "TERM0001 serial good, TERM0001 serial bad");
+        QCOMPARE(r.program(1, img) + ", " + r.program(2, img),
+                 "TERM0001 serial good, TERM0001 serial bad other bytes");
         QVERIFY(r.ev.value(4).contains(100));  // write progress, which the upload ignores
         com.StopAllProcesses();
         QVERIFY(r.sim->stop());
@@ -271,10 +273,8 @@ class TestLinkCom : public QObject {
                  "TERM0001 broadcast good, T2 broadcast good");
         QVERIFY(r.waitFor([&] { return r.ev.value(5).contains(100); }));
         QCOMPARE(r.ev.value(2), Events{-1});
-        r.onEvent = [&](qint32 code) {  // a routine that pumps, as the window's does
-            if (code == 2)
-                pumpUntil(
-                    r.pump, [] { return false; }, 200);
+        r.onEvent = [](qint32 code) {  // a routine that pumps, as the window's does
+            if (code == 2) QTest::qWait(200);
         };
         r.send("T2", radioPayload(img));
         QVERIFY(r.waitFor([&] { return r.ev.value(1).size() == 7; }) && r.settle());
@@ -358,66 +358,40 @@ class TestLinkCom : public QObject {
             const double seconds = r.sim->reports("program").first().value("seconds").toDouble();
             QVERIFY(!options.contains("--baud") || seconds >= payload.size() / 46080.0 * 0.95);
         }
-        if (cut) {  // the next call finds the line again
-            r.com->TerminateComm(kPort);
-            QVERIFY(via == "tcp" || r.waitFor([&] { return r.sim->listenings() == 2; }));
-            r.usePty();
-            QCOMPARE(r.status(), QByteArray("Q10BAS01BAS0020000 384000 @38400"));
-        }
     }
 
     // A raw write returns once the line has carried its bytes: no sooner than
     // the port's rate allows, nor than a slower paced line lets them through
     // (less what a pseudo-terminal holds out of sight). What it leaves there
-    // still arrives when the port is opened again.
-    void rawWriteTakesTheLinesTime_data() {
-        QTest::addColumn<int>("lineBaud");
-        QTest::addColumn<int>("portBaud");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("unseen");
-        QTest::newRow("the port's rate") << 38400 << 38400 << 10000 << 0;
-        QTest::newRow("a slower line") << 230400 << 921600 << 100000 << 32 * 1024;
-    }
+    // still arrives when the port is opened again for the next upload.
     void rawWriteTakesTheLinesTime() {
-        QFETCH(int, lineBaud);
-        QFETCH(int, portBaud);
-        QFETCH(int, size);
-        QFETCH(int, unseen);
-        Rig r;
-        QVERIFY(r.start("pty", {"--baud", QString::number(lineBaud)}));
-        const QByteArray frame = rs232Frame(patternBytes(size));
-        QVERIFY(r.com->IO_Open(kPort, 115200) && r.com->ChangeBaseNameAntenaFast(kPort, "!DOWN"));
-        r.com->IO_Close(kPort);
-        QVERIFY(r.com->IO_Open(kPort, portBaud));
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(r.com->IO_Write(kPort, static_cast<qint32>(frame.size()), frame), frame.size());
-        QVERIFY(clock.elapsed() >=
-                (frame.size() - unseen) * 10000LL / std::min(lineBaud, portBaud));
-        r.com->IO_Close(kPort);
-        QVERIFY(r.com->IO_Open(kPort, 115200));
-        QCOMPARE(r.program(1, frame.mid(13, size)), "TERM0001 serial good");
+        const struct {
+            int lineBaud, portBaud, size, unseen;
+        } rows[] = {{38400, 38400, 10000, 0}, {230400, 921600, 100000, 32 * 1024}};
+        for (const auto& row : rows) {
+            Rig r;
+            QVERIFY(r.start("pty", {"--baud", QString::number(row.lineBaud)}));
+            const QByteArray img = patternBytes(row.size);
+            QVERIFY(r.rs232(img, row.portBaud) >=
+                    (row.size + 17 - row.unseen) * 10000LL / std::min(row.lineBaud, row.portBaud));
+            r.com->IO_Close(kPort);
+            QVERIFY(r.com->IO_Open(kPort, 115200));
+            QCOMPARE(r.program(1, img), "TERM0001 serial good");
+        }
     }
 
     // The attached link that goes away raises event 6, after the end event of
     // the transfer it carried; the caller can go on with the base station, and
     // hears nothing of a link it ends itself.
     void linkLost_data() {
-        QTest::addColumn<QString>("via");
-        QTest::addColumn<QString>("how");
-        for (const char* via : {"tcp", "pty"}) QTest::addRow("%s dropped", via) << via << "drop";
-        QTest::newRow("tcp cut") << "tcp"
-                                 << "--drop-after";
-        QTest::newRow("pty switched to tcp") << "pty"
-                                             << "TCPIP_Start";
-        QTest::newRow("tcp stopped") << "tcp"
-                                     << "TCPIP_Stop";
-        QTest::newRow("pty port test") << "pty"
-                                       << "IO_Open";
+        QTest::addColumn<QString>("row");  // how the link goes, and over what
+        for (const char* row : {"drop tcp", "drop pty", "--drop-after tcp", "TCPIP_Start pty",
+                                "TCPIP_Stop tcp", "IO_Open pty"})
+            QTest::newRow(row) << QString(row);
     }
     void linkLost() {
-        QFETCH(QString, via);
-        QFETCH(QString, how);
+        QFETCH(QString, row);
+        const QString how = row.section(' ', 0, 0), via = row.section(' ', 1);
         Rig r;
         QStringList options{"--baud", "38400", via == "tcp" ? "--pty" : "--tcp=0"};
         QVERIFY(r.start(via, how == "--drop-after" ? options << how << "3000" : options));
