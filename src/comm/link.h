@@ -40,8 +40,6 @@ class Link : public QObject {
     // that has left so far.
     bool writeAll(const QByteArray& bytes, int stallMs,
                   const std::function<void(qint64)>& progress);
-    // Waits until every byte queued has left the port, as writeAll does.
-    bool drain(int stallMs) { return waitSent(stallMs, 0, {}); }
 
     // While at least one hold is placed, arriving bytes go to the frame
     // decoder; otherwise they wait in the raw input for takeRaw.

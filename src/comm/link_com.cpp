@@ -433,9 +433,8 @@ qint32 LinkCom::IO_Open(qint32 port, qint32 baud) {
 
 void LinkCom::IO_Close(qint32 port) {
     if (!link_ || !(tcpMode_ || linkPort_ == port)) return;
-    // What is still queued leaves before the port closes.
+    // A raw write has drained; the frame it carried ends in quiet.
     QPointer<Link> link(link_.get());
-    if (!link->broken()) link->drain(kCallMs);
     quietAfterRaw();
     if (!link || link != link_.get()) return;
     rawOpen_ = false;

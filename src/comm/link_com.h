@@ -47,7 +47,7 @@ class LinkCom : public QObject, public QuvCom {
     //   InitializeComm), otherwise open it for the call and close it after.
     // - Each call gives up after kCallMs without an answer. IO_Write returns
     //   once the bytes have left the port (see Link::writeAll) and gives up
-    //   when none has left for kCallMs; IO_Close lets what is queued leave.
+    //   when none has left for kCallMs; IO_Close keeps the line quiet after it.
     //   Transfers (BackSendMessage, Send_Message_Without_Confirmation_ombrex)
     //   fail by kSilentBaseMs and kStalledTransferMs, also while they wait
     //   for the end event.
