@@ -62,8 +62,8 @@ class Link : public QObject {
     // Bytes queued and not yet sent, by Qt and by the system.
     qint64 unsent() const;
     // Pumps until nothing is unsent and lineMs have passed since the wait
-    // began; left gets the count still unsent whenever it shrinks.
-    bool waitSent(int stallMs, qint64 lineMs, const std::function<void(qint64 left)>& left);
+    // began; shrunk gets the count still unsent whenever it changes.
+    bool waitSent(int stallMs, qint64 lineMs, const std::function<void(qint64 left)>& shrunk);
 
     QIODevice* device_;
     bool tcp_;
