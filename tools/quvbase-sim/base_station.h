@@ -28,6 +28,7 @@ class BaseStation : public QObject {
         QString configPath;
         QString outDir;
         QList<QByteArray> terminals;  // 8-character addresses
+        QList<quint8> silentOn;       // requests left unanswered and undone
     };
     // report: one JSON line for scripts; log: a line for people.
     BaseStation(Options options, std::function<void(const QByteArray&)> report,

@@ -87,6 +87,8 @@ int main(int argc, char** argv) {
         {"corrupt-in", "Damage received byte number <n> (from 1).", "n"},
         {"corrupt-out", "Damage sent byte number <n> (from 1).", "n"},
         {"silent-after", "Stop answering after <n> bytes received.", "n"},
+        {"silent-on", "Neither answer nor act on requests with this command code (repeatable).",
+         "code"},
         {"ignore-stdin", "Run until a signal, whatever standard input does."},
     });
     p.process(app);
@@ -108,6 +110,15 @@ int main(int argc, char** argv) {
     options.configPath =
         p.isSet("config") ? p.value("config") : QDir(options.outDir).filePath("base.json");
     for (const QString& t : p.values("terminal")) options.terminals << address(t);
+    for (const QString& code : p.values("silent-on")) {
+        bool ok = false;
+        const uint c = code.toUInt(&ok, 0);  // 0x17 or 23
+        if (!ok || c > 0x7F) {
+            logLine("--silent-on takes a request's command code, such as 0x17");
+            return 2;
+        }
+        options.silentOn << static_cast<quint8>(c);
+    }
     if (options.terminals.isEmpty()) options.terminals << address("TERM0001");
 
     BaseStation base(options, printLine, logLine);
