@@ -186,7 +186,7 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(r.stored(), "CommPort=4;TCPIP=0;TCPIPAddr=127.0.0.1");
         d.edit(Id::Text1)->setText("XYZ");
         bool shown = true;
-        r.com.inName = [&] {
+        r.com.inside["B_SetBaseName"] = [&] {
             d.close();
             config.base_Click();  // busy: neither read nor shown
             shown = d.isVisible();
@@ -200,7 +200,7 @@ class TestBaseDialogs : public QObject {
         config.base_Click();
         d.edit(Id::Text1)->setText("QRS");
         r.com.calls.clear();
-        r.com.inName = [&] { r.link.AppClosing = true; };
+        r.com.inside["B_SetBaseName"] = [&] { r.link.AppClosing = true; };
         d.Command(2)->click();
         QCOMPARE(r.com.calls.last(), "B_SetBaseName(4, 19200, QRS, 5, 3)");
         QCOMPARE(r.dialogs.messages.size(), 2);
@@ -412,7 +412,7 @@ class TestBaseDialogs : public QObject {
         BaseRig r;
         r.com.statusRecord = kExample;
         QString inside;
-        r.com.inName = [&] {
+        r.com.inside["B_SetBaseName"] = [&] {
             SerialForm form;
             BaseForm other;
             BaseCommands& c = r.commands;
