@@ -12,13 +12,16 @@
 #include "sim_process.h"
 #include "support/app_fixture.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWheelEvent>
 
 using namespace quv;
 using namespace quv::test;
@@ -76,11 +79,33 @@ struct SimRig {
     }
 };
 
-// An item picked from one of the dialog's lists.
-void pick(BaseDialog& d, Id id, const QString& item) {
-    QComboBox* box = d.combo(id);
-    box->setCurrentIndex(box->findText(item));
-    emit box->activated(box->currentIndex());
+// An item chosen in a box's open list: opened with F4, then chosen with the
+// arrow keys and Enter, or clicked.
+void pick(QComboBox* box, const QString& item, bool click = false) {
+    QTest::keyClick(box, Qt::Key_F4);
+    QAbstractItemView* list = box->view();
+    const int row = box->findText(item);
+    if (click)
+        return QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                 list->visualRect(box->model()->index(row, 0)).center());
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = 0; i < row; ++i) QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+}
+// Text typed into a box, then a key (Tab leaves the box).
+void type(QComboBox* box, const QString& text, Qt::Key then) {
+    box->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box->window()));
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, then);
+}
+// One step of the mouse wheel over a box, towards its next item.
+void wheel(QComboBox* box) {
+    QWheelEvent step({5, 5}, box->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &step);
 }
 }  // namespace
 
@@ -121,11 +146,11 @@ class TestBaseDialogs : public QObject {
         d.edit(Id::Text1)->setText("XYZ");
         d.edit(Id::Text2)->setText("7");
         d.edit(Id::Text3)->setText("12");
-        pick(d, Id::Combo1, "80000");
-        pick(d, Id::Combo2, "19200");
-        pick(d, Id::Combo3, "Radio");
-        pick(d, Id::Combo3, "Serial");
+        pick(d.combo(Id::Combo1), "80000");
+        pick(d.combo(Id::Combo2), "19200", true);
+        pick(d.combo(Id::Combo3), "Serial");
         QVERIFY(d.edit(Id::Text3)->isHidden() && d.label(Id::Label1)->text() == "Base Name");
+        pick(d.combo(Id::Combo3), "Radio", true);
         d.Command(2)->click();
         QCOMPARE(r.dialogs.texts(), QStringList{BaseCommands::kUpdateSuccessful});
         QVERIFY(!d.isVisible());
@@ -133,7 +158,7 @@ class TestBaseDialogs : public QObject {
         r.config->base_Click();
         const QString serial = via == "tcp" ? "38400" : "19200";  // not sent over TCP/IP
         expectState(d.form(),
-                    "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo3=Serial;Combo2=" + serial);
+                    "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo3=Radio;Combo2=" + serial);
         QCOMPARE(r.link.BaudRate, serial.toInt());
         r.dialogs.answers << Answer::No << Answer::Yes;
         d.Command(1)->click();
@@ -145,7 +170,7 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(r.sim->reports("clear").size(), 1);
     }
 
-    // A device picked for a COM number is stored once the port opens.
+    // A device chosen for a COM number is stored once the port opens.
     void serialDialogPicksTheDevice() {
         SimRig r;
         QVERIFY(r.start("pty"));
@@ -156,7 +181,13 @@ class TestBaseDialogs : public QObject {
         d.TCPIP_Check()->setChecked(false);
         QVERIFY(d.Compport()->isEnabled() && d.ComDevice()->isEnabled());
         QCOMPARE(d.ComDevice()->currentText(), r.sim->ptyPath());
-        d.Compport()->setEditText("Com2");
+        // Typed text stays as typed; the wheel changes nothing.
+        d.ComDevice()->addItem("/dev/ttyUSB0");
+        type(d.Compport(), "com3", Qt::Key_Return);
+        type(d.ComDevice(), "/dev/ttyusb0", Qt::Key_Tab);
+        wheel(d.Compport());
+        QCOMPARE(d.Compport()->currentText() + d.ComDevice()->currentText(), "com3/dev/ttyusb0");
+        pick(d.Compport(), "Com2");
         QCOMPARE(d.ComDevice()->currentText(), "/dev/ttyS1");
         d.ComDevice()->setEditText(r.sim->ptyPath());
         d.Command1()->click();
@@ -166,22 +197,29 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(d.Compport()->itemData(1, Qt::ToolTipRole).toString(), r.sim->ptyPath());
     }
 
-    // A picked port is tested before it is taken. The write goes on to its
-    // end when the dialog is closed meanwhile, and stops when the program
-    // closes.
-    void portPickAndClosingDuringAWrite() {
+    // Text typed into a box (then Tab or Enter) stays as typed and picks
+    // nothing, nor does the wheel; a port chosen in the list is tested before
+    // it is taken. The write goes on to its end when the dialog is closed
+    // meanwhile, and stops when the program closes.
+    void typingPickingAndClosingDuringAWrite() {
         BaseRig r;
         QWidget host;
         BaseConfig config({r.com, r.dialogs, r.settings, r.link}, &host, nullptr);
         BaseDialog& d = *config.Form2();
         r.com.statusRecord = kExample;
         config.base_Click();
+        type(d.combo(Id::Compport), "Com4", Qt::Key_Tab);
+        type(d.combo(Id::Combo2), "9600", Qt::Key_Return);
+        wheel(d.combo(Id::Combo1));
+        type(d.combo(Id::Combo3), "serial", Qt::Key_Tab);
+        expectState(d.form(), "Compport=Com4;Combo2=9600;Combo1=40000;Combo3=serial;flags=O");
+        QCOMPARE(r.com.callsNamed({"IO_Open"}).size(), 1);  // the read's
         r.com.results["IO_Open"] = 0;
-        pick(d, Id::Compport, "Com9");
+        pick(d.combo(Id::Compport), "Com9");
         QCOMPARE(d.combo(Id::Compport)->currentText(), "Com1");
         QCOMPARE(r.stored(), "CommPort=1");
         r.com.results["IO_Open"] = 1;
-        pick(d, Id::Compport, "Com4");
+        pick(d.combo(Id::Compport), "Com4", true);
         d.Command(3)->click();  // the link choice is stored, then read
         QCOMPARE(r.stored(), "CommPort=4;TCPIP=0;TCPIPAddr=127.0.0.1");
         d.edit(Id::Text1)->setText("XYZ");
@@ -254,7 +292,6 @@ class TestBaseDialogs : public QObject {
         row("other send-to text", "pick Combo3=Radio;clear;Combo3=Undefined",
             "Text3.visible=1;Label1=Retr. Name;flags=O");
         row("typed rates", "Combo1=40000;Combo2=38400;Compport=Com3", "Combo1=40000;flags=");
-        row("picked rates", "pick Combo1=40000;pick Combo2=4800", "flags=RS");
         row("TCP/IP", "check=1",
             "TCPIP_Text.enabled=1;Label10.enabled=0;Label7.enabled=0;Compport.enabled=0;"
             "Combo2.enabled=0;Combo1.enabled=1");
