@@ -5,6 +5,7 @@
 #pragma once
 
 #include "baseconfig/base_form.h"
+#include "core/dialogs.h"
 #include "core/link_state.h"
 #include "core/one_at_a_time.h"
 
@@ -15,7 +16,6 @@
 
 namespace quv {
 
-class Dialogs;
 class QuvCom;
 class SettingsStore;
 struct LinkState;
@@ -76,13 +76,18 @@ class BaseCommands {
     // "Read configurations from base": the link settings are saved first.
     ReadResult Command3_Click(BaseForm& form);
     // "Write configurations to base": the changed settings in their fixed
-    // order, then the reset. A number field that the write needs and that
-    // holds no valid number refuses the write before anything is sent.
+    // order, then the reset; a setting the base station does not confirm
+    // ends the write with "Comunication error". A number field that the
+    // write needs and that holds no valid number refuses the write before
+    // anything is sent.
     After WriteBaseConfiguration(BaseForm& form);
     // "Clear Base Program", after the question.
     After ClearBaseProgram();
 
   private:
+    // Shows a message, unless the program is closing: nobody is left to
+    // read it then, and a question is answered No.
+    Answer tell(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
     // The setting "TCPIP" as the check box's value: 1 or 0.
     qint32 tcpipSetting() const;
     QByteArray tcpipAddress() const;

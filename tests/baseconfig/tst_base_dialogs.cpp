@@ -29,12 +29,15 @@ using After = BaseCommands::After;
 using Id = BaseForm::Id;
 
 namespace {
-// Form steps, and "com:Name=result" for the library's answers.
+// Form steps, "com:Name=result" for the library's answers, and
+// "closing:Name" for the program starting to close inside that call.
 void run(BaseRig& r, const QString& script) {
     QStringList form;
     for (const QString& s : parts(script))
         if (s.startsWith("com:"))
             r.com.results[s.mid(4).section('=', 0, 0)] = s.section('=', 1).toInt();
+        else if (s.startsWith("closing:"))
+            r.com.inside[s.mid(8)] = [&r] { r.link.AppClosing = true; };
         else
             form << s;
     apply(r.form, form.join(';'));
@@ -53,6 +56,7 @@ QString bad(const char* field) {
 }
 const QString kError = BaseCommands::kErrorReading;
 const QString kOk = BaseCommands::kUpdateSuccessful;
+const QString kFailed = BaseCommands::kCommunicationError;
 
 // The dialogs on the real library, pointed at the emulator.
 struct SimRig {
@@ -112,20 +116,23 @@ void wheel(QComboBox* box) {
 class TestBaseDialogs : public QObject {
     Q_OBJECT
   private slots:
-    // A silent base station gives the defaults within the time bound.
+    // A silent base station gives the defaults within the time bound; one
+    // that does not confirm the send-to choice fails the write.
     void readWriteAndClear_data() {
-        QTest::addColumn<QString>("via");
-        QTest::addColumn<bool>("silent");
-        QTest::newRow("tcp") << "tcp" << false;
-        QTest::newRow("pty") << "pty" << false;
-        QTest::newRow("tcp silent") << "tcp" << true;
-        QTest::newRow("pty silent") << "pty" << true;
+        columns({"via", "fault"});
+        row("tcp", "tcp", "");
+        row("pty", "pty", "");
+        row("tcp silent", "tcp", "--silent-after 0");
+        row("pty silent", "pty", "--silent-after 0");
+        row("tcp send-to unconfirmed", "tcp", "--silent-on 0x17");
     }
     void readWriteAndClear() {
         QFETCH(QString, via);
-        QFETCH(bool, silent);
+        QFETCH(QString, fault);
+        const bool silent = fault.contains("after");
+        const bool cut = fault.contains("0x17");
         SimRig r;
-        QVERIFY(r.start(via, silent ? QStringList{"--silent-after", "0"} : QStringList{}));
+        QVERIFY(r.start(via, fault.split(' ', Qt::SkipEmptyParts)));
         BaseDialog& d = *r.config->Form2();
         QElapsedTimer clock;
         clock.start();
@@ -152,13 +159,13 @@ class TestBaseDialogs : public QObject {
         QVERIFY(d.edit(Id::Text3)->isHidden() && d.label(Id::Label1)->text() == "Base Name");
         pick(d.combo(Id::Combo3), "Radio", true);
         d.Command(2)->click();
-        QCOMPARE(r.dialogs.texts(), QStringList{BaseCommands::kUpdateSuccessful});
+        QCOMPARE(r.dialogs.texts(), QStringList{cut ? BaseCommands::kCommunicationError : kOk});
         QVERIFY(!d.isVisible());
         // Shown again, the dialog reads what the write left in the base.
         r.config->base_Click();
         const QString serial = via == "tcp" ? "38400" : "19200";  // not sent over TCP/IP
-        expectState(d.form(),
-                    "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo3=Radio;Combo2=" + serial);
+        expectState(d.form(), "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo2=" + serial +
+                                  ";Combo3=" + (cut ? "Serial" : "Radio"));
         QCOMPARE(r.link.BaudRate, serial.toInt());
         r.dialogs.answers << Answer::No << Answer::Yes;
         d.Command(1)->click();
@@ -166,7 +173,7 @@ class TestBaseDialogs : public QObject {
         d.Command(1)->click();
         QVERIFY(!d.isVisible());
         QVERIFY(r.sim->stop());
-        QCOMPARE(r.sim->reports("reset").size(), 1);
+        QCOMPARE(r.sim->reports("reset").size(), cut ? 0 : 1);
         QCOMPARE(r.sim->reports("clear").size(), 1);
     }
 
@@ -324,6 +331,8 @@ class TestBaseDialogs : public QObject {
         row("no answer", "com:B_BaseGetStatus=0", example, defaults, kError, "38400");
         row("serial rate no number", "", "V21ABC05ABC0340000 19x001", defaults, kError, "38400");
         row("serial rate 0", "", "V21ABC05ABC0340000     01", defaults, kError, "38400");
+        row("closing", "com:B_BaseGetStatus=0;closing:B_BaseGetStatus", example, "flags=E", "",
+            "38400");
         row("port fails", "Text1=XY;com:IO_Open=0", example,
             "caption=Base Configuration;Text1=XY;Compport=Com1;flags=N",
             BaseCommands::kErrorOpeningComPort, "38400");
@@ -358,7 +367,7 @@ class TestBaseDialogs : public QObject {
         columns({"steps", "calls", "messages", "flags"});
         row("no flag", "", "TCPIP_Stop();B_ResetBaseProgram(1, 19200)", kOk, "");
         row("reset fails", "com:B_ResetBaseProgram=2", "TCPIP_Stop();B_ResetBaseProgram(1, 19200)",
-            BaseCommands::kCommunicationError, "");
+            kFailed, "");
         row("serial rate over COM",
             "pick Combo2=38400;Text1=XYZ;pick Combo1=80000;pick Combo3=Serial",
             "TCPIP_Stop();B_SetBaseBaudRate2(1, 19200, 38400);B_SetBaseName(1, 38400, XYZ, 5, 3);"
@@ -369,6 +378,12 @@ class TestBaseDialogs : public QObject {
             "TCPIP_Start(127.0.0.1);B_SetBaseName(1, 19200, XYZ, 5, 3);"
             "B_ResetBaseProgram(1, 19200)",
             kOk, "NS");
+        row("serial rate unconfirmed", "pick Combo2=38400;Text1=XYZ;com:B_SetBaseBaudRate2=0",
+            "TCPIP_Stop();B_SetBaseBaudRate2(1, 19200, 38400)", kFailed, "NS");
+        // The remote number, hidden in the Serial layout, goes as read.
+        row("send-to unconfirmed", "Text3=x;pick Combo3=Serial;com:B_SetSerialOrRadio=0",
+            "TCPIP_Stop();B_SetBaseName(1, 19200, ABC, 5, 3);B_SetSerialOrRadio(1, 19200, 0)",
+            kFailed, "NO");
         row("after a failed read", "fail;pick Combo3=Radio",
             "TCPIP_Stop();B_SetBaseName(1, 38400, BAS, 0, 0);"
             "B_SetBaseRadio(1, 38400, 0, 20000, 0);B_SetSerialOrRadio(1, 38400, 1)",
@@ -388,6 +403,7 @@ class TestBaseDialogs : public QObject {
     void write() {
         QFETCH(QString, steps);
         QFETCH(QString, calls);
+        QFETCH(QString, messages);
         BaseRig r;
         r.com.statusRecord = kExample;
         if (steps.contains("fail")) r.com.results["B_BaseGetStatus"] = 0;
@@ -397,10 +413,11 @@ class TestBaseDialogs : public QObject {
         run(r, steps.remove("fail"));
         const After after = r.commands.WriteBaseConfiguration(r.form);
         QCOMPARE(r.com.calls.join(';'), calls);
-        QTEST(r.dialogs.texts().join(';'), "messages");
+        QCOMPARE(r.dialogs.texts().join(';'), messages);
         QTEST(state(r.form, "flags"), "flags");
         QCOMPARE(after, calls.isEmpty() ? After::StayOpen : After::Close);
-        QCOMPARE(r.settings.get("BaudRate"), calls.contains("BaudRate2") ? "38400" : "");
+        QCOMPARE(r.settings.get("BaudRate"),
+                 calls.contains("BaudRate2") && messages == kOk ? "38400" : "");
         QCOMPARE(r.stored().contains("CommPort=1;TCPIP="), !calls.isEmpty());
     }
 
@@ -419,7 +436,7 @@ class TestBaseDialogs : public QObject {
         // A device picked for Com3: kept once the port opens.
         row("Com3", "0", "1", "TCPIP_Stop();IO_Open(3, 38400);IO_Close(3)",
             "ComDevice3=/dev/ttyUSB0;CommPort=3;");
-        row("Com4", "0", "0", "TCPIP_Stop();IO_Open(4, 38400)", "ComDevice4=;");
+        row("Com4", "0", "0", "TCPIP_Stop();IO_Open(4, 38400)", "");
     }
     void update() {
         QFETCH(QString, port);
@@ -449,7 +466,7 @@ class TestBaseDialogs : public QObject {
         BaseRig r;
         r.com.statusRecord = kExample;
         QString inside;
-        r.com.inside["B_SetBaseName"] = [&] {
+        const auto tryAll = [&] {
             SerialForm form;
             BaseForm other;
             BaseCommands& c = r.commands;
@@ -459,6 +476,7 @@ class TestBaseDialogs : public QObject {
                       n(c.Update(form));
             c.SelectComPort(other);
         };
+        r.com.inside["B_SetBaseName"] = tryAll;
         r.commands.ReadBaseConfiguration(r.form);
         apply(r.form, "Text1=XYZ");
         r.commands.WriteBaseConfiguration(r.form);
