@@ -45,6 +45,13 @@ Answer BaseCommands::tell(const QString& text, Buttons buttons, Icon icon) {
     return dialogs_.message(text, buttons, icon);
 }
 
+bool BaseCommands::refusedForUpload() {
+    const QString running = runningUpload ? runningUpload() : QString();
+    if (running.isEmpty()) return false;
+    tell(running, Buttons::Ok, Icon::Exclamation);
+    return true;
+}
+
 qint32 BaseCommands::tcpipSetting() const {
     return settings_.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1 ? 1 : 0;
 }
@@ -82,7 +89,7 @@ void BaseCommands::portTextChanged(SerialForm& form) const {
 
 BaseCommands::After BaseCommands::Update(SerialForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
     saveLinkChoice(form.TCPIP_Check, form.TCPIP_Text);
     if (form.TCPIP_Check != 0) {
         com_.TCPIP_Start(tcpipAddress());
@@ -117,7 +124,10 @@ BaseCommands::After BaseCommands::Update(SerialForm& form) {
 
 void BaseCommands::SelectComPort(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return;
+    if (!hold || refusedForUpload()) {
+        form.setPlain(Id::Compport, PortText(link_.CommPort));
+        return;
+    }
     const qint32 n = PortNumberFromText(form.text(Id::Compport));
     if (com_.IO_Open(n, link_.BaudRate) == 0) {
         tell(kErrorOpeningComPort);
@@ -131,13 +141,13 @@ void BaseCommands::SelectComPort(BaseForm& form) {
 
 BaseCommands::ReadResult BaseCommands::ReadBaseConfiguration(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return ReadResult::Busy;
+    if (!hold || refusedForUpload()) return ReadResult::Busy;
     return read(form);
 }
 
 BaseCommands::ReadResult BaseCommands::Command3_Click(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return ReadResult::Busy;
+    if (!hold || refusedForUpload()) return ReadResult::Busy;
     saveLinkChoice(form.checkValue(), form.text(Id::TCPIP_Text));
     settings_.save(keys::kCommPort, QString::number(link_.CommPort));
     return read(form);
@@ -199,7 +209,7 @@ BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
 
 BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
     // What the write sends is taken from the form now: the user may edit it
     // while the library waits.
     const BaseForm::Flags pending = form.flags;
@@ -286,7 +296,7 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
 
 BaseCommands::After BaseCommands::ClearBaseProgram() {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
     if (tell(kClearQuestion, Buttons::YesNo) != Answer::Yes) return After::StayOpen;
     com_.B_ClearBaseProgram(link_.CommPort, link_.BaudRate);
     return After::Close;

@@ -53,6 +53,12 @@ class BaseCommands {
     BaseCommands(QuvCom& com, Dialogs& dialogs, SettingsStore& settings, LinkState& link,
                  DeviceOfPort deviceOfPort);
 
+    // While an upload runs, the text that says what runs and how to stop
+    // it; empty otherwise. No command talks to the base station meanwhile.
+    std::function<QString()> runningUpload;
+    // Tells what upload runs, and true, while one runs.
+    bool refusedForUpload();
+
     // A command is running (inside it, the library waits and pumps events).
     bool busy() const { return guard_.running(); }
     QString deviceOfPort(qint32 port) const { return deviceOfPort_(port); }

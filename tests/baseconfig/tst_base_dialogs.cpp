@@ -57,6 +57,7 @@ QString bad(const char* field) {
 const QString kError = BaseCommands::kErrorReading;
 const QString kOk = BaseCommands::kUpdateSuccessful;
 const QString kFailed = BaseCommands::kCommunicationError;
+const QString kUpload = "An upload runs: Esc stops it.";
 
 // The dialogs on the real library, pointed at the emulator.
 struct SimRig {
@@ -255,6 +256,10 @@ class TestBaseDialogs : public QObject {
     void mainWindowShowsTheDialogs() {
         AppFixture f;
         MainWindow& w = f.start();
+        w.baseConfig().setRunningUpload([] { return kUpload; });
+        w.menuItem("base")->trigger();  // refused, with the upload's text
+        QCOMPARE(f.dialogs.texts(), QStringList{kUpload});
+        w.baseConfig().setRunningUpload({});
         w.menuItem("base")->trigger();
         w.menuItem("base")->trigger();
         BaseDialog& d = *w.baseConfig().Form2();
@@ -461,7 +466,7 @@ class TestBaseDialogs : public QObject {
     }
 
     // Inside a running write, where the library runs events, no other
-    // command starts.
+    // command starts; nor while an upload runs.
     void oneCommandAtATime() {
         BaseRig r;
         r.com.statusRecord = kExample;
@@ -484,6 +489,11 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(r.com.calls.mid(5).join(';'),
                  "TCPIP_Stop();B_SetBaseName(1, 19200, XYZ, 5, 3);B_ResetBaseProgram(1, 19200)");
         QVERIFY(r.dialogs.messages.size() == 1 && !r.commands.busy());
+        // While an upload runs, none starts, and each says what runs.
+        r.commands.runningUpload = [] { return kUpload; };
+        const QStringList calls = r.com.calls;
+        tryAll();
+        QVERIFY(r.com.calls == calls && r.dialogs.texts().mid(1) == QStringList(6, kUpload));
     }
 };
 
