@@ -40,6 +40,18 @@ BaseCommands::BaseCommands(QuvCom& com, Dialogs& dialogs, SettingsStore& setting
       link_(link),
       deviceOfPort_(std::move(deviceOfPort)) {}
 
+Answer BaseCommands::tell(const QString& text, Buttons buttons, Icon icon) {
+    if (link_.AppClosing) return Answer::No;
+    return dialogs_.message(text, buttons, icon);
+}
+
+bool BaseCommands::refusedForUpload() {
+    const QString running = runningUpload ? runningUpload() : QString();
+    if (running.isEmpty()) return false;
+    tell(running, Buttons::Ok, Icon::Exclamation);
+    return true;
+}
+
 qint32 BaseCommands::tcpipSetting() const {
     return settings_.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1 ? 1 : 0;
 }
@@ -77,7 +89,7 @@ void BaseCommands::portTextChanged(SerialForm& form) const {
 
 BaseCommands::After BaseCommands::Update(SerialForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
     saveLinkChoice(form.TCPIP_Check, form.TCPIP_Text);
     if (form.TCPIP_Check != 0) {
         com_.TCPIP_Start(tcpipAddress());
@@ -86,17 +98,18 @@ BaseCommands::After BaseCommands::Update(SerialForm& form) {
     com_.TCPIP_Stop();
     const qint32 n = PortNumberFromText(form.Compport);
     // A device picked for the number is stored before the test opens it,
-    // and taken back when the test fails.
+    // and taken back when the test fails (a setting that was not there
+    // before goes again).
     const QString deviceKey = keys::kComDevicePrefix + QString::number(n);
     const QString device = form.device.trimmed();
-    std::optional<QString> previousDevice;
-    if (n >= 1 && !device.isEmpty() && device != deviceOfPort_(n)) {
-        previousDevice = settings_.get(deviceKey, QString());
-        settings_.save(deviceKey, device);
-    }
+    const bool newDevice = n >= 1 && !device.isEmpty() && device != deviceOfPort_(n);
+    const std::optional<QString> previousDevice =
+        settings_.contains(deviceKey) ? std::optional(settings_.get(deviceKey)) : std::nullopt;
+    if (newDevice) settings_.save(deviceKey, device);
     if (com_.IO_Open(n, link_.BaudRate) == 0) {
-        dialogs_.message(kErrorOpeningComPort);
-        if (previousDevice) settings_.save(deviceKey, *previousDevice);
+        tell(kErrorOpeningComPort);
+        if (newDevice && previousDevice) settings_.save(deviceKey, *previousDevice);
+        if (newDevice && !previousDevice) settings_.remove(deviceKey);
         form.Compport = PortText(link_.CommPort);
         form.device = deviceOfPort_(link_.CommPort);
         return After::StayOpen;
@@ -111,10 +124,13 @@ BaseCommands::After BaseCommands::Update(SerialForm& form) {
 
 void BaseCommands::SelectComPort(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return;
+    if (!hold || refusedForUpload()) {
+        form.setPlain(Id::Compport, PortText(link_.CommPort));
+        return;
+    }
     const qint32 n = PortNumberFromText(form.text(Id::Compport));
     if (com_.IO_Open(n, link_.BaudRate) == 0) {
-        dialogs_.message(kErrorOpeningComPort);
+        tell(kErrorOpeningComPort);
         form.setPlain(Id::Compport, PortText(link_.CommPort));
     } else {
         link_.CommPort = n;
@@ -125,13 +141,13 @@ void BaseCommands::SelectComPort(BaseForm& form) {
 
 BaseCommands::ReadResult BaseCommands::ReadBaseConfiguration(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return ReadResult::Busy;
+    if (!hold || refusedForUpload()) return ReadResult::Busy;
     return read(form);
 }
 
 BaseCommands::ReadResult BaseCommands::Command3_Click(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return ReadResult::Busy;
+    if (!hold || refusedForUpload()) return ReadResult::Busy;
     saveLinkChoice(form.checkValue(), form.text(Id::TCPIP_Text));
     settings_.save(keys::kCommPort, QString::number(link_.CommPort));
     return read(form);
@@ -146,7 +162,7 @@ BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
     PrepareLink();
     const qint32 port = link_.CommPort;
     if (com_.IO_Open(port, link_.BaudRate) == 0) {
-        dialogs_.message(form.checkValue() == 1 ? kErrorOpeningIp : kErrorOpeningComPort);
+        tell(form.checkValue() == 1 ? kErrorOpeningIp : kErrorOpeningComPort);
         return ReadResult::PortFailed;
     }
     com_.IO_Close(port);
@@ -163,7 +179,7 @@ BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
         form.flags.ComunicationError = false;
         link_.BaudRate = *serialBaud;
     } else {
-        dialogs_.message(kErrorReading);
+        tell(kErrorReading);
         form.flags.ComunicationError = true;
         record = BaseStatusRecord::defaults();
     }
@@ -174,6 +190,7 @@ BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
     form.setText(Id::Text1, local.left(3));
     form.setText(Id::Text2, local.mid(3, 2));
     form.setText(Id::Text3, remote.mid(3, 2));
+    form.remoteAsRead = form.text(Id::Text3);
     form.setText(Id::Combo3, sendToText(record.SendTo));
     form.setEnabled(Id::Text3, false);
     form.setPlain(Id::Label4, form.text(Id::Text1) + BaseForm::padded(form.text(Id::Text2)));
@@ -192,7 +209,7 @@ BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
 
 BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
     // What the write sends is taken from the form now: the user may edit it
     // while the library waits.
     const BaseForm::Flags pending = form.flags;
@@ -200,6 +217,9 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
     const bool names = pending.BaseNameChanged || pending.ComunicationError;
     const bool radio = pending.RadioBaudRateChanged || pending.ComunicationError;
     const bool sendTo = pending.SerialOrRadioChanged;
+    // The remote base's number is checked only where the user can fix it;
+    // hidden (the Serial layout) or disabled, it goes as the read gave it.
+    const bool remoteShown = form[Id::Text3].visible && form[Id::Text3].enabled;
     constexpr qint32 kMax = std::numeric_limits<qint32>::max();
     struct Field {
         bool needed;
@@ -211,21 +231,23 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
     };
     Field fields[] = {{serial, Id::Combo2, Id::Label7, 1, kMax},
                       {names, Id::Text2, Id::Label2, 0, 99},
-                      {names, Id::Text3, Id::Label3, 0, 99},
+                      {names && remoteShown, Id::Text3, Id::Label3, 0, 99},
                       {radio, Id::Combo1, Id::Label6, 1, kMax}};
     for (Field& f : fields) {
         if (!f.needed) continue;
         const auto n = wholeNumber(form.text(f.field), f.min, f.max);
         if (!n) {
-            dialogs_.message(QStringLiteral("The field \"%1\" does not hold a valid number. "
-                                            "Nothing was written to the base.")
-                                 .arg(form.text(f.label)),
-                             Buttons::Ok, Icon::Exclamation);
+            tell(QStringLiteral("The field \"%1\" does not hold a valid number. "
+                                "Nothing was written to the base.")
+                     .arg(form.text(f.label)),
+                 Buttons::Ok, Icon::Exclamation);
             return After::StayOpen;
         }
         f.value = *n;
     }
     const auto& [newSerial, station, remote, radioBaud] = fields;
+    const qint32 remoteNumber =
+        remoteShown ? remote.value : wholeNumber(form.remoteAsRead, 0, 99).value_or(0);
     const QByteArray prefix = form.text(Id::Text1).toLatin1();
     const qint32 mode = form.text(Id::Combo3) == BaseForm::kSerial ? 0 : 1;
 
@@ -233,15 +255,19 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
     saveLinkChoice(form.checkValue(), form.text(Id::TCPIP_Text));
     settings_.save(keys::kCommPort, QString::number(link_.CommPort));
     PrepareLink();
-    // The program closing ends the write between two calls.
-    const auto closing = [this] { return link_.AppClosing; };
+    // Each step runs only when the base station confirmed the one before;
+    // the program closing also ends the write between two calls.
     const qint32 port = link_.CommPort;
-    // 3. The serial rate first: every later call uses the new rate.
-    if (serial) {
+    bool confirmed = true;
+    const auto step = [&](bool wanted, const auto& call) {
+        if (wanted && confirmed) confirmed = call() == 1 && !link_.AppClosing;
+    };
+    // 3. The serial rate first: every later call uses the new rate, which
+    // is kept only once the base station has taken it.
+    step(serial, [&] { return com_.B_SetBaseBaudRate2(port, link_.BaudRate, newSerial.value); });
+    if (serial && confirmed) {
         settings_.save(keys::kBaudRate, QString::number(newSerial.value));
-        com_.B_SetBaseBaudRate2(port, link_.BaudRate, newSerial.value);
         link_.BaudRate = newSerial.value;
-        if (closing()) return After::Close;
     }
     // 4. After a failed read the names and the radio rate are always sent,
     // and the serial rate stays marked for a later write.
@@ -251,30 +277,27 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
         form.flags.RadioBaudRateChanged = true;
     }
     // 5 to 7.
-    if (names) {
-        com_.B_SetBaseName(port, link_.BaudRate, prefix, station.value, remote.value);
-        if (closing()) return After::Close;
+    step(names, [&] {
+        return com_.B_SetBaseName(port, link_.BaudRate, prefix, station.value, remoteNumber);
+    });
+    step(radio, [&] { return com_.B_SetBaseRadio(port, link_.BaudRate, 0, radioBaud.value, 0); });
+    step(sendTo, [&] { return com_.B_SetSerialOrRadio(port, link_.BaudRate, mode); });
+    // 8, 9. A base that did not answer the read gets no reset; nor does one
+    // that did not confirm a setting. The flags stay until the next read.
+    if (!confirmed) {
+        tell(kCommunicationError);
+        return After::Close;
     }
-    if (radio) {
-        com_.B_SetBaseRadio(port, link_.BaudRate, 0, radioBaud.value, 0);
-        if (closing()) return After::Close;
-    }
-    if (sendTo) {
-        com_.B_SetSerialOrRadio(port, link_.BaudRate, mode);
-        if (closing()) return After::Close;
-    }
-    // 8, 9. A base that did not answer the read gets no reset.
     if (pending.ComunicationError) return After::Close;
     const qint32 r = com_.B_ResetBaseProgram(port, link_.BaudRate);
-    if (closing()) return After::Close;
-    dialogs_.message(r == 1 ? kUpdateSuccessful : kCommunicationError);
+    tell(r == 1 ? kUpdateSuccessful : kCommunicationError);
     return After::Close;
 }
 
 BaseCommands::After BaseCommands::ClearBaseProgram() {
     const auto hold = guard_.tryStart();
-    if (!hold) return After::StayOpen;
-    if (dialogs_.message(kClearQuestion, Buttons::YesNo) != Answer::Yes) return After::StayOpen;
+    if (!hold || refusedForUpload()) return After::StayOpen;
+    if (tell(kClearQuestion, Buttons::YesNo) != Answer::Yes) return After::StayOpen;
     com_.B_ClearBaseProgram(link_.CommPort, link_.BaudRate);
     return After::Close;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "baseconfig/base_form.h"
+#include "core/dialogs.h"
 #include "core/link_state.h"
 #include "core/one_at_a_time.h"
 
@@ -15,7 +16,6 @@
 
 namespace quv {
 
-class Dialogs;
 class QuvCom;
 class SettingsStore;
 struct LinkState;
@@ -53,6 +53,12 @@ class BaseCommands {
     BaseCommands(QuvCom& com, Dialogs& dialogs, SettingsStore& settings, LinkState& link,
                  DeviceOfPort deviceOfPort);
 
+    // While an upload runs, the text that says what runs and how to stop
+    // it; empty otherwise. No command talks to the base station meanwhile.
+    std::function<QString()> runningUpload;
+    // Tells what upload runs, and true, while one runs.
+    bool refusedForUpload();
+
     // A command is running (inside it, the library waits and pumps events).
     bool busy() const { return guard_.running(); }
     QString deviceOfPort(qint32 port) const { return deviceOfPort_(port); }
@@ -76,13 +82,18 @@ class BaseCommands {
     // "Read configurations from base": the link settings are saved first.
     ReadResult Command3_Click(BaseForm& form);
     // "Write configurations to base": the changed settings in their fixed
-    // order, then the reset. A number field that the write needs and that
-    // holds no valid number refuses the write before anything is sent.
+    // order, then the reset; a setting the base station does not confirm
+    // ends the write with "Comunication error". A number field that the
+    // write needs and that holds no valid number refuses the write before
+    // anything is sent.
     After WriteBaseConfiguration(BaseForm& form);
     // "Clear Base Program", after the question.
     After ClearBaseProgram();
 
   private:
+    // Shows a message, unless the program is closing: nobody is left to
+    // read it then, and a question is answered No.
+    Answer tell(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
     // The setting "TCPIP" as the check box's value: 1 or 0.
     qint32 tcpipSetting() const;
     QByteArray tcpipAddress() const;

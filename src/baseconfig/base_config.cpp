@@ -94,7 +94,7 @@ void BaseConfig::base_Click() {
     if (form2->isVisible()) return toFront(form2);
     // A command that is running waits in the library; loading now would
     // read inside it.
-    if (commands_.busy()) return;
+    if (commands_.busy() || commands_.refusedForUpload()) return;
     form2->Form_Load();
     if (link_.AppClosing) return;
     showOver(form2);

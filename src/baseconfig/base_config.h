@@ -35,6 +35,13 @@ class BaseConfig : public QObject {
     BaseConfig(Services services, QWidget* parent, std::function<void(int topic)> showHelp,
                std::function<void(QWidget*)> ownWindow = {});
 
+    // While an upload runs: the text that says what runs and how to stop
+    // it; otherwise empty. "Base", "Update" and the commands of the base
+    // dialog then refuse with that text.
+    void setRunningUpload(std::function<QString()> text) {
+        commands_.runningUpload = std::move(text);
+    }
+
     // The menu items "Serial Configurations" and "Base": a dialog that is
     // open is only brought to the front; a closed one is loaded and shown.
     void Serial_Click();

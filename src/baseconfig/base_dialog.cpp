@@ -1,10 +1,9 @@
 #include "baseconfig/base_dialog.h"
 
-#include "baseconfig/combo_text.h"
 #include "baseconfig/help_topics.h"
+#include "baseconfig/pick_combo_box.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,13 +23,8 @@ QWidget* makeControl(Id id) {
         case Id::Compport:
         case Id::Combo1:
         case Id::Combo2:
-        case Id::Combo3: {
-            auto* box = new QComboBox;
-            box->setEditable(true);
-            box->setInsertPolicy(QComboBox::NoInsert);
-            box->addItems(BaseForm::list(id));
-            return box;
-        }
+        case Id::Combo3:
+            return new PickComboBox(BaseForm::list(id));
         case Id::Text1:
         case Id::Text2:
         case Id::Text3:
@@ -117,11 +111,11 @@ BaseDialog::BaseDialog(BaseCommands& commands, QWidget* parent)
     grid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("WWW00")));
 
     for (Id id : {Id::Compport, Id::Combo1, Id::Combo2, Id::Combo3}) {
-        QComboBox* box = combo(id);
+        PickComboBox* box = combo(id);
         connect(box, &QComboBox::editTextChanged, this,
                 [this, id](const QString& text) { edited(id, text); });
-        connect(box, &QComboBox::activated, this,
-                [this, id, box](int index) { picked(id, box->itemText(index)); });
+        connect(box, &PickComboBox::picked, this,
+                [this, id](const QString& item) { picked(id, item); });
     }
     for (Id id : {Id::Text1, Id::Text2, Id::Text3, Id::TCPIP_Text})
         connect(edit(id), &QLineEdit::textChanged, this,
@@ -137,8 +131,8 @@ BaseDialog::BaseDialog(BaseCommands& commands, QWidget* parent)
     sync();
 }
 
-QComboBox* BaseDialog::combo(Id id) const {
-    return qobject_cast<QComboBox*>(control(id));
+PickComboBox* BaseDialog::combo(Id id) const {
+    return qobject_cast<PickComboBox*>(control(id));
 }
 QLineEdit* BaseDialog::edit(Id id) const {
     return qobject_cast<QLineEdit*>(control(id));
@@ -211,8 +205,8 @@ void BaseDialog::sync() {
             if (l->text() != c.text) l->setText(c.text);
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             if (e->text() != c.text) e->setText(c.text);
-        } else if (auto* b = qobject_cast<QComboBox*>(w)) {
-            showText(b, c.text);
+        } else if (auto* b = qobject_cast<PickComboBox*>(w)) {
+            b->showText(c.text);
         } else if (auto* k = qobject_cast<QCheckBox*>(w)) {
             k->setText(c.text);
             k->setChecked(form_->checkValue() == 1);

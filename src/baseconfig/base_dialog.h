@@ -13,12 +13,13 @@
 #include <memory>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace quv {
+
+class PickComboBox;
 
 class BaseDialog : public QWidget {
     Q_OBJECT
@@ -33,7 +34,7 @@ class BaseDialog : public QWidget {
     void Command3_Click();  // Read configurations from base
 
     QWidget* control(BaseForm::Id id) const { return widgets_.at(static_cast<size_t>(id)); }
-    QComboBox* combo(BaseForm::Id id) const;
+    PickComboBox* combo(BaseForm::Id id) const;
     QLineEdit* edit(BaseForm::Id id) const;
     QLabel* label(BaseForm::Id id) const;
     QCheckBox* TCPIP_Check() const;

@@ -31,6 +31,7 @@ void BaseForm::reload() {
     for (const auto& [id, text] : texts) at(id).text = QString::fromLatin1(text);
     check_ = 0;
     caption = kCaption;
+    remoteAsRead = text(Text3);
 }
 
 QStringList BaseForm::list(Id id) {

@@ -106,6 +106,9 @@ class BaseForm {
 
     QString caption;
     Flags flags;
+    // The remote base's number as the last read gave it: the write sends it
+    // while its field is hidden or disabled.
+    QString remoteAsRead;
 
   private:
     Control& at(Id id) { return controls_.at(static_cast<size_t>(id)); }

@@ -1,11 +1,10 @@
 #include "baseconfig/serial_dialog.h"
 
-#include "baseconfig/combo_text.h"
 #include "baseconfig/help_topics.h"
+#include "baseconfig/pick_combo_box.h"
 #include "baseconfig/port_text.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,9 +18,9 @@ SerialDialog::SerialDialog(BaseCommands& commands, QWidget* parent)
     : QWidget(parent, Qt::Window),
       commands_(commands),
       label10_(new QLabel(QStringLiteral("ComPort"))),
-      compport_(new QComboBox),
+      compport_(new PickComboBox(portTexts())),
       labelDevice_(new QLabel(QStringLiteral("Device"))),
-      device_(new QComboBox),
+      device_(new PickComboBox),
       check_(new QCheckBox(QStringLiteral("Use TCPIP"))),
       address_(new QLineEdit),
       update_(new QPushButton(QStringLiteral("Update"))) {
@@ -33,13 +32,8 @@ SerialDialog::SerialDialog(BaseCommands& commands, QWidget* parent)
 
     label10_->setObjectName(QStringLiteral("Label10"));
     compport_->setObjectName(QStringLiteral("Compport"));
-    compport_->setEditable(true);
-    compport_->setInsertPolicy(QComboBox::NoInsert);
-    compport_->addItems(portTexts());
     labelDevice_->setObjectName(QStringLiteral("LabelDevice"));
     device_->setObjectName(QStringLiteral("ComDevice"));
-    device_->setEditable(true);
-    device_->setInsertPolicy(QComboBox::NoInsert);
     device_->setMinimumContentsLength(24);
     device_->setToolTip(QStringLiteral("The serial device this COM port stands for"));
     check_->setObjectName(QStringLiteral("TCPIP_Check"));
@@ -100,8 +94,8 @@ void SerialDialog::Command1_Click() {
 
 void SerialDialog::sync() {
     syncing_ = true;
-    showText(compport_, form_.Compport);
-    showText(device_, form_.device);
+    compport_->showText(form_.Compport);
+    device_->showText(form_.device);
     check_->setChecked(form_.TCPIP_Check == 1);
     if (address_->text() != form_.TCPIP_Text) address_->setText(form_.TCPIP_Text);
     for (QWidget* w : {static_cast<QWidget*>(label10_), static_cast<QWidget*>(compport_),

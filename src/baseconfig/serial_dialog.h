@@ -7,8 +7,9 @@
 
 #include <QWidget>
 
+#include "baseconfig/pick_combo_box.h"
+
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,9 +44,9 @@ class SerialDialog : public QWidget {
     SerialForm form_;
     bool syncing_ = false;
     QLabel* label10_;
-    QComboBox* compport_;
+    PickComboBox* compport_;
     QLabel* labelDevice_;
-    QComboBox* device_;
+    PickComboBox* device_;
     QCheckBox* check_;
     QLineEdit* address_;
     QPushButton* update_;

@@ -36,6 +36,11 @@ bool accepted(const std::optional<QByteArray>& reply) {
     return reply && !reply->isEmpty() && static_cast<quint8>(reply->at(0)) == kOk;
 }
 
+// A call's result: 1 when the base station confirmed the request, 0 otherwise.
+qint32 confirmed(const std::optional<QByteArray>& reply) {
+    return accepted(reply) ? 1 : 0;
+}
+
 QByteArray int32Payload(std::initializer_list<qint32> values) {
     QByteArray p;
     for (qint32 v : values) putInt32(p, v);
@@ -571,25 +576,28 @@ qint32 LinkCom::B_ResetBaseProgram(qint32 port, qint32 baud) {
     return accepted(answer) ? 1 : 2;
 }
 
-void LinkCom::B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                            qint32 remote) {
-    request(port, baud, kSetName, fixed(prefix, 3) + int32Payload({station, remote}));
+qint32 LinkCom::B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                              qint32 remote) {
+    return confirmed(
+        request(port, baud, kSetName, fixed(prefix, 3) + int32Payload({station, remote})));
 }
 
-void LinkCom::B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                             qint32 reserved2) {
-    request(port, baud, kSetRadio, int32Payload({reserved1, radioBaud, reserved2}));
+qint32 LinkCom::B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
+                               qint32 reserved2) {
+    return confirmed(
+        request(port, baud, kSetRadio, int32Payload({reserved1, radioBaud, reserved2})));
 }
 
-void LinkCom::B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) {
-    if (accepted(request(port, oldBaud, kSetSerialBaud, int32Payload({newBaud}))) && newBaud > 0) {
-        lastBaud_ = newBaud;
-        if (linkServes(port)) link_->setBaud(newBaud);
-    }
+qint32 LinkCom::B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) {
+    if (newBaud <= 0 || !accepted(request(port, oldBaud, kSetSerialBaud, int32Payload({newBaud}))))
+        return 0;
+    lastBaud_ = newBaud;
+    if (linkServes(port)) link_->setBaud(newBaud);
+    return 1;
 }
 
-void LinkCom::B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) {
-    request(port, baud, kSetSendTo, int32Payload({mode}));
+qint32 LinkCom::B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) {
+    return confirmed(request(port, baud, kSetSendTo, int32Payload({mode})));
 }
 
 void LinkCom::TCPIP_Start(const QByteArray& address) {

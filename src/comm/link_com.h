@@ -91,12 +91,12 @@ class LinkCom : public QObject, public QuvCom {
     void B_PutBaseUpload(qint32 port, qint32 baud) override;
     void B_ClearBaseProgram(qint32 port, qint32 baud) override;
     qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override;
-    void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                       qint32 remote) override;
-    void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                        qint32 reserved2) override;
-    void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override;
-    void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override;
+    qint32 B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                         qint32 remote) override;
+    qint32 B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
+                          qint32 reserved2) override;
+    qint32 B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override;
+    qint32 B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override;
     void TCPIP_Start(const QByteArray& address) override;
     void TCPIP_Stop() override;
     void StopAllProcesses() override;

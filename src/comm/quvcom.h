@@ -58,19 +58,23 @@ class QuvCom {
 
     // Base station operations. B_BaseGetStatus: 0 on failure; otherwise baud
     // holds the base station's rate and reply (200 characters, pre-filled)
-    // its status record.
+    // its status record (a radio rate that is not a number stands in it as
+    // the base station sent it).
     virtual qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) = 0;
     virtual void B_PutBaseUpload(qint32 port, qint32 baud) = 0;
     virtual void B_ClearBaseProgram(qint32 port, qint32 baud) = 0;
     // 1: success; any other value: failure.
     virtual qint32 B_ResetBaseProgram(qint32 port, qint32 baud) = 0;
-    virtual void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                               qint32 remote) = 0;
-    virtual void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                                qint32 reserved2) = 0;
-    virtual void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) = 0;
+    // The settings: 1 when the base station confirmed the request, 0
+    // otherwise (no answer, refused, a bad value). B_SetBaseBaudRate2 moves
+    // the link to newBaud only when it was confirmed.
+    virtual qint32 B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                                 qint32 remote) = 0;
+    virtual qint32 B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
+                                  qint32 reserved2) = 0;
+    virtual qint32 B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) = 0;
     // mode: 0 for Serial, 1 for Radio.
-    virtual void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) = 0;
+    virtual qint32 B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) = 0;
 
     // From TCPIP_Start until TCPIP_Stop the base station is reached over TCP/IP.
     virtual void TCPIP_Start(const QByteArray& address) = 0;

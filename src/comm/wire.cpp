@@ -42,15 +42,14 @@ QByteArray StatusRecord::toText() const {
 std::optional<StatusRecord> StatusRecord::fromText(const QByteArray& text) {
     if (text.size() < kLength) return std::nullopt;
     StatusRecord r;
-    bool radioOk = false;
     bool serialOk = false;
     r.version = text.mid(0, 3);
     r.localName = text.mid(3, 5);
     r.remoteName = text.mid(8, 5);
-    r.radioBaud = text.mid(13, 5).trimmed().toInt(&radioOk);
+    r.radioBaud = text.mid(13, 5).trimmed().toInt();
     r.serialBaud = text.mid(18, 6).trimmed().toInt(&serialOk);
     r.sendTo = text.at(24);
-    if (!radioOk || !serialOk) return std::nullopt;
+    if (!serialOk) return std::nullopt;
     return r;
 }
 

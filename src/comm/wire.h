@@ -91,8 +91,9 @@ struct StatusRecord {
     // version(3) local(5) remote(5) radio baud(5, left) serial baud(6, right)
     // send-to(1).
     QByteArray toText() const;
-    // Reads a record; nullopt when it is shorter than 25 characters or a baud
-    // field is not a number.
+    // Reads a record; nullopt when it is shorter than 25 characters or the
+    // serial rate is not a number. A radio rate that is not a number reads as
+    // 0: the rest of the record is still good.
     static std::optional<StatusRecord> fromText(const QByteArray& text);
 };
 

@@ -78,6 +78,11 @@ void NativeSettingsStore::save(const QString& key, const QString& value) {
     settings_->sync();
 }
 
+void NativeSettingsStore::remove(const QString& key) {
+    settings_->remove(key);
+    settings_->sync();
+}
+
 QString NativeSettingsStore::location() const {
     return settings_->fileName();
 }

@@ -21,6 +21,7 @@ class SettingsStore {
     virtual bool contains(const QString& key) const = 0;
     // Stored at once; a failure is never reported to the user.
     virtual void save(const QString& key, const QString& value) = 0;
+    virtual void remove(const QString& key) = 0;
 
     // Typed readings: a value that cannot be read in its form gives the default.
     bool getBool(const QString& key, bool defaultValue) const;
@@ -50,6 +51,7 @@ class NativeSettingsStore : public SettingsStore {
     ~NativeSettingsStore() override;
     bool contains(const QString& key) const override;
     void save(const QString& key, const QString& value) override;
+    void remove(const QString& key) override;
     // Where the values live (a file path, or a registry key).
     QString location() const;
 
@@ -65,6 +67,7 @@ class MemorySettingsStore : public SettingsStore {
   public:
     bool contains(const QString& key) const override;
     void save(const QString& key, const QString& value) override;
+    void remove(const QString& key) override { values_.remove(key); }
     const QHash<QString, QString>& values() const { return values_; }
 
   protected:

@@ -11,20 +11,7 @@
 
 #include <QtTest>
 
-#include <functional>
-
 namespace quv::test {
-
-// A recording library that runs a step inside B_SetBaseName, as the real
-// library runs events while it waits.
-struct HookedCom : RecordingCom {
-    std::function<void()> inName;
-    void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                       qint32 remote) override {
-        RecordingCom::B_SetBaseName(port, baud, prefix, station, remote);
-        if (inName) inName();
-    }
-};
 
 inline BaseForm::Id idOf(const QString& name) {
     for (int i = 0; i < BaseForm::kControlCount; ++i)
@@ -80,7 +67,7 @@ inline void expectState(const BaseForm& form, const QString& expected) {
 struct BaseRig {
     MemorySettingsStore settings;
     ScriptedDialogs dialogs;
-    HookedCom com;
+    RecordingCom com;
     LinkState link;
     BaseCommands commands{com, dialogs, settings, link,
                           [](qint32 port) { return QStringLiteral("/dev/ttyS%1").arg(port - 1); }};

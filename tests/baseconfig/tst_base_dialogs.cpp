@@ -12,13 +12,16 @@
 #include "sim_process.h"
 #include "support/app_fixture.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWheelEvent>
 
 using namespace quv;
 using namespace quv::test;
@@ -26,12 +29,15 @@ using After = BaseCommands::After;
 using Id = BaseForm::Id;
 
 namespace {
-// Form steps, and "com:Name=result" for the library's answers.
+// Form steps, "com:Name=result" for the library's answers, and
+// "closing:Name" for the program starting to close inside that call.
 void run(BaseRig& r, const QString& script) {
     QStringList form;
     for (const QString& s : parts(script))
         if (s.startsWith("com:"))
             r.com.results[s.mid(4).section('=', 0, 0)] = s.section('=', 1).toInt();
+        else if (s.startsWith("closing:"))
+            r.com.inside[s.mid(8)] = [&r] { r.link.AppClosing = true; };
         else
             form << s;
     apply(r.form, form.join(';'));
@@ -50,6 +56,8 @@ QString bad(const char* field) {
 }
 const QString kError = BaseCommands::kErrorReading;
 const QString kOk = BaseCommands::kUpdateSuccessful;
+const QString kFailed = BaseCommands::kCommunicationError;
+const QString kUpload = "An upload runs: Esc stops it.";
 
 // The dialogs on the real library, pointed at the emulator.
 struct SimRig {
@@ -76,31 +84,56 @@ struct SimRig {
     }
 };
 
-// An item picked from one of the dialog's lists.
-void pick(BaseDialog& d, Id id, const QString& item) {
-    QComboBox* box = d.combo(id);
-    box->setCurrentIndex(box->findText(item));
-    emit box->activated(box->currentIndex());
+// An item chosen in a box's open list: opened with F4, then chosen with the
+// arrow keys and Enter, or clicked.
+void pick(QComboBox* box, const QString& item, bool click = false) {
+    QTest::keyClick(box, Qt::Key_F4);
+    QAbstractItemView* list = box->view();
+    const int row = box->findText(item);
+    if (click)
+        return QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                 list->visualRect(box->model()->index(row, 0)).center());
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = 0; i < row; ++i) QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+}
+// Text typed into a box, then a key (Tab leaves the box).
+void type(QComboBox* box, const QString& text, Qt::Key then) {
+    box->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box->window()));
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, then);
+}
+// One step of the mouse wheel over a box, towards its next item.
+void wheel(QComboBox* box) {
+    QWheelEvent step({5, 5}, box->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &step);
 }
 }  // namespace
 
 class TestBaseDialogs : public QObject {
     Q_OBJECT
   private slots:
-    // A silent base station gives the defaults within the time bound.
+    // A silent base station gives the defaults within the time bound; one
+    // that does not confirm the send-to choice fails the write.
     void readWriteAndClear_data() {
-        QTest::addColumn<QString>("via");
-        QTest::addColumn<bool>("silent");
-        QTest::newRow("tcp") << "tcp" << false;
-        QTest::newRow("pty") << "pty" << false;
-        QTest::newRow("tcp silent") << "tcp" << true;
-        QTest::newRow("pty silent") << "pty" << true;
+        columns({"via", "fault"});
+        row("tcp", "tcp", "");
+        row("pty", "pty", "");
+        row("tcp silent", "tcp", "--silent-after 0");
+        row("pty silent", "pty", "--silent-after 0");
+        row("tcp send-to unconfirmed", "tcp", "--silent-on 0x17");
     }
     void readWriteAndClear() {
         QFETCH(QString, via);
-        QFETCH(bool, silent);
+        QFETCH(QString, fault);
+        const bool silent = fault.contains("after");
+        const bool cut = fault.contains("0x17");
         SimRig r;
-        QVERIFY(r.start(via, silent ? QStringList{"--silent-after", "0"} : QStringList{}));
+        QVERIFY(r.start(via, fault.split(' ', Qt::SkipEmptyParts)));
         BaseDialog& d = *r.config->Form2();
         QElapsedTimer clock;
         clock.start();
@@ -121,19 +154,19 @@ class TestBaseDialogs : public QObject {
         d.edit(Id::Text1)->setText("XYZ");
         d.edit(Id::Text2)->setText("7");
         d.edit(Id::Text3)->setText("12");
-        pick(d, Id::Combo1, "80000");
-        pick(d, Id::Combo2, "19200");
-        pick(d, Id::Combo3, "Radio");
-        pick(d, Id::Combo3, "Serial");
+        pick(d.combo(Id::Combo1), "80000");
+        pick(d.combo(Id::Combo2), "19200", true);
+        pick(d.combo(Id::Combo3), "Serial");
         QVERIFY(d.edit(Id::Text3)->isHidden() && d.label(Id::Label1)->text() == "Base Name");
+        pick(d.combo(Id::Combo3), "Radio", true);
         d.Command(2)->click();
-        QCOMPARE(r.dialogs.texts(), QStringList{BaseCommands::kUpdateSuccessful});
+        QCOMPARE(r.dialogs.texts(), QStringList{cut ? BaseCommands::kCommunicationError : kOk});
         QVERIFY(!d.isVisible());
         // Shown again, the dialog reads what the write left in the base.
         r.config->base_Click();
         const QString serial = via == "tcp" ? "38400" : "19200";  // not sent over TCP/IP
-        expectState(d.form(),
-                    "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo3=Serial;Combo2=" + serial);
+        expectState(d.form(), "Text1=XYZ;Text2=07;Text3=12;Combo1=80000;Combo2=" + serial +
+                                  ";Combo3=" + (cut ? "Serial" : "Radio"));
         QCOMPARE(r.link.BaudRate, serial.toInt());
         r.dialogs.answers << Answer::No << Answer::Yes;
         d.Command(1)->click();
@@ -141,11 +174,11 @@ class TestBaseDialogs : public QObject {
         d.Command(1)->click();
         QVERIFY(!d.isVisible());
         QVERIFY(r.sim->stop());
-        QCOMPARE(r.sim->reports("reset").size(), 1);
+        QCOMPARE(r.sim->reports("reset").size(), cut ? 0 : 1);
         QCOMPARE(r.sim->reports("clear").size(), 1);
     }
 
-    // A device picked for a COM number is stored once the port opens.
+    // A device chosen for a COM number is stored once the port opens.
     void serialDialogPicksTheDevice() {
         SimRig r;
         QVERIFY(r.start("pty"));
@@ -156,7 +189,13 @@ class TestBaseDialogs : public QObject {
         d.TCPIP_Check()->setChecked(false);
         QVERIFY(d.Compport()->isEnabled() && d.ComDevice()->isEnabled());
         QCOMPARE(d.ComDevice()->currentText(), r.sim->ptyPath());
-        d.Compport()->setEditText("Com2");
+        // Typed text stays as typed; the wheel changes nothing.
+        d.ComDevice()->addItem("/dev/ttyUSB0");
+        type(d.Compport(), "com3", Qt::Key_Return);
+        type(d.ComDevice(), "/dev/ttyusb0", Qt::Key_Tab);
+        wheel(d.Compport());
+        QCOMPARE(d.Compport()->currentText() + d.ComDevice()->currentText(), "com3/dev/ttyusb0");
+        pick(d.Compport(), "Com2");
         QCOMPARE(d.ComDevice()->currentText(), "/dev/ttyS1");
         d.ComDevice()->setEditText(r.sim->ptyPath());
         d.Command1()->click();
@@ -166,27 +205,34 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(d.Compport()->itemData(1, Qt::ToolTipRole).toString(), r.sim->ptyPath());
     }
 
-    // A picked port is tested before it is taken. The write goes on to its
-    // end when the dialog is closed meanwhile, and stops when the program
-    // closes.
-    void portPickAndClosingDuringAWrite() {
+    // Text typed into a box (then Tab or Enter) stays as typed and picks
+    // nothing, nor does the wheel; a port chosen in the list is tested before
+    // it is taken. The write goes on to its end when the dialog is closed
+    // meanwhile, and stops when the program closes.
+    void typingPickingAndClosingDuringAWrite() {
         BaseRig r;
         QWidget host;
         BaseConfig config({r.com, r.dialogs, r.settings, r.link}, &host, nullptr);
         BaseDialog& d = *config.Form2();
         r.com.statusRecord = kExample;
         config.base_Click();
+        type(d.combo(Id::Compport), "Com4", Qt::Key_Tab);
+        type(d.combo(Id::Combo2), "9600", Qt::Key_Return);
+        wheel(d.combo(Id::Combo1));
+        type(d.combo(Id::Combo3), "serial", Qt::Key_Tab);
+        expectState(d.form(), "Compport=Com4;Combo2=9600;Combo1=40000;Combo3=serial;flags=O");
+        QCOMPARE(r.com.callsNamed({"IO_Open"}).size(), 1);  // the read's
         r.com.results["IO_Open"] = 0;
-        pick(d, Id::Compport, "Com9");
+        pick(d.combo(Id::Compport), "Com9");
         QCOMPARE(d.combo(Id::Compport)->currentText(), "Com1");
         QCOMPARE(r.stored(), "CommPort=1");
         r.com.results["IO_Open"] = 1;
-        pick(d, Id::Compport, "Com4");
+        pick(d.combo(Id::Compport), "Com4", true);
         d.Command(3)->click();  // the link choice is stored, then read
         QCOMPARE(r.stored(), "CommPort=4;TCPIP=0;TCPIPAddr=127.0.0.1");
         d.edit(Id::Text1)->setText("XYZ");
         bool shown = true;
-        r.com.inName = [&] {
+        r.com.inside["B_SetBaseName"] = [&] {
             d.close();
             config.base_Click();  // busy: neither read nor shown
             shown = d.isVisible();
@@ -200,7 +246,7 @@ class TestBaseDialogs : public QObject {
         config.base_Click();
         d.edit(Id::Text1)->setText("QRS");
         r.com.calls.clear();
-        r.com.inName = [&] { r.link.AppClosing = true; };
+        r.com.inside["B_SetBaseName"] = [&] { r.link.AppClosing = true; };
         d.Command(2)->click();
         QCOMPARE(r.com.calls.last(), "B_SetBaseName(4, 19200, QRS, 5, 3)");
         QCOMPARE(r.dialogs.messages.size(), 2);
@@ -210,6 +256,10 @@ class TestBaseDialogs : public QObject {
     void mainWindowShowsTheDialogs() {
         AppFixture f;
         MainWindow& w = f.start();
+        w.baseConfig().setRunningUpload([] { return kUpload; });
+        w.menuItem("base")->trigger();  // refused, with the upload's text
+        QCOMPARE(f.dialogs.texts(), QStringList{kUpload});
+        w.baseConfig().setRunningUpload({});
         w.menuItem("base")->trigger();
         w.menuItem("base")->trigger();
         BaseDialog& d = *w.baseConfig().Form2();
@@ -254,7 +304,6 @@ class TestBaseDialogs : public QObject {
         row("other send-to text", "pick Combo3=Radio;clear;Combo3=Undefined",
             "Text3.visible=1;Label1=Retr. Name;flags=O");
         row("typed rates", "Combo1=40000;Combo2=38400;Compport=Com3", "Combo1=40000;flags=");
-        row("picked rates", "pick Combo1=40000;pick Combo2=4800", "flags=RS");
         row("TCP/IP", "check=1",
             "TCPIP_Text.enabled=1;Label10.enabled=0;Label7.enabled=0;Compport.enabled=0;"
             "Combo2.enabled=0;Combo1.enabled=1");
@@ -287,6 +336,8 @@ class TestBaseDialogs : public QObject {
         row("no answer", "com:B_BaseGetStatus=0", example, defaults, kError, "38400");
         row("serial rate no number", "", "V21ABC05ABC0340000 19x001", defaults, kError, "38400");
         row("serial rate 0", "", "V21ABC05ABC0340000     01", defaults, kError, "38400");
+        row("closing", "com:B_BaseGetStatus=0;closing:B_BaseGetStatus", example, "flags=E", "",
+            "38400");
         row("port fails", "Text1=XY;com:IO_Open=0", example,
             "caption=Base Configuration;Text1=XY;Compport=Com1;flags=N",
             BaseCommands::kErrorOpeningComPort, "38400");
@@ -321,7 +372,7 @@ class TestBaseDialogs : public QObject {
         columns({"steps", "calls", "messages", "flags"});
         row("no flag", "", "TCPIP_Stop();B_ResetBaseProgram(1, 19200)", kOk, "");
         row("reset fails", "com:B_ResetBaseProgram=2", "TCPIP_Stop();B_ResetBaseProgram(1, 19200)",
-            BaseCommands::kCommunicationError, "");
+            kFailed, "");
         row("serial rate over COM",
             "pick Combo2=38400;Text1=XYZ;pick Combo1=80000;pick Combo3=Serial",
             "TCPIP_Stop();B_SetBaseBaudRate2(1, 19200, 38400);B_SetBaseName(1, 38400, XYZ, 5, 3);"
@@ -332,6 +383,12 @@ class TestBaseDialogs : public QObject {
             "TCPIP_Start(127.0.0.1);B_SetBaseName(1, 19200, XYZ, 5, 3);"
             "B_ResetBaseProgram(1, 19200)",
             kOk, "NS");
+        row("serial rate unconfirmed", "pick Combo2=38400;Text1=XYZ;com:B_SetBaseBaudRate2=0",
+            "TCPIP_Stop();B_SetBaseBaudRate2(1, 19200, 38400)", kFailed, "NS");
+        // The remote number, hidden in the Serial layout, goes as read.
+        row("send-to unconfirmed", "Text3=x;pick Combo3=Serial;com:B_SetSerialOrRadio=0",
+            "TCPIP_Stop();B_SetBaseName(1, 19200, ABC, 5, 3);B_SetSerialOrRadio(1, 19200, 0)",
+            kFailed, "NO");
         row("after a failed read", "fail;pick Combo3=Radio",
             "TCPIP_Stop();B_SetBaseName(1, 38400, BAS, 0, 0);"
             "B_SetBaseRadio(1, 38400, 0, 20000, 0);B_SetSerialOrRadio(1, 38400, 1)",
@@ -351,6 +408,7 @@ class TestBaseDialogs : public QObject {
     void write() {
         QFETCH(QString, steps);
         QFETCH(QString, calls);
+        QFETCH(QString, messages);
         BaseRig r;
         r.com.statusRecord = kExample;
         if (steps.contains("fail")) r.com.results["B_BaseGetStatus"] = 0;
@@ -360,10 +418,11 @@ class TestBaseDialogs : public QObject {
         run(r, steps.remove("fail"));
         const After after = r.commands.WriteBaseConfiguration(r.form);
         QCOMPARE(r.com.calls.join(';'), calls);
-        QTEST(r.dialogs.texts().join(';'), "messages");
+        QCOMPARE(r.dialogs.texts().join(';'), messages);
         QTEST(state(r.form, "flags"), "flags");
         QCOMPARE(after, calls.isEmpty() ? After::StayOpen : After::Close);
-        QCOMPARE(r.settings.get("BaudRate"), calls.contains("BaudRate2") ? "38400" : "");
+        QCOMPARE(r.settings.get("BaudRate"),
+                 calls.contains("BaudRate2") && messages == kOk ? "38400" : "");
         QCOMPARE(r.stored().contains("CommPort=1;TCPIP="), !calls.isEmpty());
     }
 
@@ -382,7 +441,7 @@ class TestBaseDialogs : public QObject {
         // A device picked for Com3: kept once the port opens.
         row("Com3", "0", "1", "TCPIP_Stop();IO_Open(3, 38400);IO_Close(3)",
             "ComDevice3=/dev/ttyUSB0;CommPort=3;");
-        row("Com4", "0", "0", "TCPIP_Stop();IO_Open(4, 38400)", "ComDevice4=;");
+        row("Com4", "0", "0", "TCPIP_Stop();IO_Open(4, 38400)", "");
     }
     void update() {
         QFETCH(QString, port);
@@ -407,12 +466,12 @@ class TestBaseDialogs : public QObject {
     }
 
     // Inside a running write, where the library runs events, no other
-    // command starts.
+    // command starts; nor while an upload runs.
     void oneCommandAtATime() {
         BaseRig r;
         r.com.statusRecord = kExample;
         QString inside;
-        r.com.inName = [&] {
+        const auto tryAll = [&] {
             SerialForm form;
             BaseForm other;
             BaseCommands& c = r.commands;
@@ -422,6 +481,7 @@ class TestBaseDialogs : public QObject {
                       n(c.Update(form));
             c.SelectComPort(other);
         };
+        r.com.inside["B_SetBaseName"] = tryAll;
         r.commands.ReadBaseConfiguration(r.form);
         apply(r.form, "Text1=XYZ");
         r.commands.WriteBaseConfiguration(r.form);
@@ -429,6 +489,11 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(r.com.calls.mid(5).join(';'),
                  "TCPIP_Stop();B_SetBaseName(1, 19200, XYZ, 5, 3);B_ResetBaseProgram(1, 19200)");
         QVERIFY(r.dialogs.messages.size() == 1 && !r.commands.busy());
+        // While an upload runs, none starts, and each says what runs.
+        r.commands.runningUpload = [] { return kUpload; };
+        const QStringList calls = r.com.calls;
+        tryAll();
+        QVERIFY(r.com.calls == calls && r.dialogs.texts().mid(1) == QStringList(6, kUpload));
     }
 };
 

@@ -186,15 +186,16 @@ class TestLinkCom : public QObject {
         QVERIFY(r.start(via, {"--config", config, "--baud", "38400"}));
         LinkCom& com = *r.com;
         QCOMPARE(r.status(), QByteArray("V21ABC05ABC0340000 192001 @19200"));
-        com.B_SetBaseName(kPort, 19200, "XYZ", 7, 12);
-        com.B_SetBaseRadio(kPort, 19200, 0, 80000, 0);
-        com.B_SetSerialOrRadio(kPort, 19200, 0);
-        com.B_SetBaseBaudRate2(kPort, 19200, 38400);
+        QCOMPARE(com.B_SetBaseName(kPort, 19200, "XYZ", 7, 12) +
+                     com.B_SetBaseRadio(kPort, 19200, 0, 80000, 0) +
+                     com.B_SetSerialOrRadio(kPort, 19200, 0) +
+                     com.B_SetBaseBaudRate2(kPort, 19200, 38400),
+                 4);
         QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384000 @38400"));
-        for (const qint32 bad : {115200, 100000, 0, -40000}) {
-            com.B_SetBaseRadio(kPort, 38400, 0, bad, 0);
-            com.B_SetBaseBaudRate2(kPort, 38400, bad * 10);
-        }
+        for (const qint32 bad : {115200, 100000, 0, -40000})
+            QCOMPARE(com.B_SetBaseRadio(kPort, 38400, 0, bad, 0) +
+                         com.B_SetBaseBaudRate2(kPort, 38400, bad * 10),
+                     0);
         com.B_SetSerialOrRadio(kPort, 38400, 1);
         QCOMPARE(r.status(), QByteArray("V21XYZ07XYZ1280000 384001 @38400"));
         com.B_SetBaseRadio(kPort, 38400, 0, 99999, 0);
@@ -542,14 +543,16 @@ class TestLinkCom : public QObject {
         }
     }
 
-    // The status record as the base configuration dialog reads it, and the
-    // payload readers, which refuse wrong sizes.
+    // The status record as the base configuration dialog reads it (also with
+    // a radio rate that is no number), and the payload readers, which refuse
+    // wrong sizes.
     void recordsAndPayloads() {
         const StatusRecord r{"V21", "ABC05", "ABC03", 9600, 115200, '1'};
         QCOMPARE(StatusRecord::fromText(r.toText() + "more")->toText(),
                  QByteArray("V21ABC05ABC039600 1152001"));
         QVERIFY(!StatusRecord::fromText("V21ABC05ABC0340000 19200") &&  // 24 characters
                 !StatusRecord::fromText("V21ABC05ABC0340000 19x001"));
+        QCOMPARE(StatusRecord::fromText("V21ABC05ABC03fast  192001").value_or(r).serialBaud, 19200);
 
         const TransferBegin b{3, TransferKind::Broadcast, "Z7Q_PROG", 70000, 1, 200};
         const auto back = TransferBegin::fromPayload(b.toPayload());

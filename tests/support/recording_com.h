@@ -16,6 +16,9 @@ class RecordingCom : public QuvCom {
     QStringList calls;
     // Results by operation name; an operation without one returns 1.
     QHash<QString, qint32> results;
+    // Steps that run inside an operation, by its name, once it is recorded:
+    // the real library runs events while it waits.
+    QHash<QString, std::function<void()>> inside;
     // What B_BaseGetStatus writes into its reply buffer and baud argument.
     QByteArray statusRecord;
     qint32 statusBaud = 0;
@@ -61,19 +64,19 @@ class RecordingCom : public QuvCom {
     qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override {
         return answer(__func__, port, baud);
     }
-    void B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                       qint32 remote) override {
-        record(__func__, port, baud, prefix, station, remote);
+    qint32 B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
+                         qint32 remote) override {
+        return answer(__func__, port, baud, prefix, station, remote);
     }
-    void B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                        qint32 reserved2) override {
-        record(__func__, port, baud, reserved1, radioBaud, reserved2);
+    qint32 B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
+                          qint32 reserved2) override {
+        return answer(__func__, port, baud, reserved1, radioBaud, reserved2);
     }
-    void B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override {
-        record(__func__, port, oldBaud, newBaud);
+    qint32 B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override {
+        return answer(__func__, port, oldBaud, newBaud);
     }
-    void B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override {
-        record(__func__, port, baud, mode);
+    qint32 B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override {
+        return answer(__func__, port, baud, mode);
     }
     void TCPIP_Start(const QByteArray& address) override { record(__func__, address); }
     void TCPIP_Stop() override { record(__func__); }
@@ -89,6 +92,7 @@ class RecordingCom : public QuvCom {
     void record(const char* name, const A&... args) {
         calls << QString::fromLatin1(name) + QLatin1Char('(') +
                      QStringList{text(args)...}.join(QStringLiteral(", ")) + QLatin1Char(')');
+        if (const auto step = inside.value(QString::fromLatin1(name))) step();
     }
     template <typename... A>
     qint32 answer(const char* name, const A&... args) {

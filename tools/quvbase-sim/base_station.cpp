@@ -221,6 +221,11 @@ void BaseStation::onFrame(Session& s, const quv::FrameDecoder::Item& item) {
         }
         return;
     }
+    if (options_.silentOn.contains(f.command)) {
+        log_(
+            QStringLiteral("request 0x%1 left unanswered").arg(f.command, 2, 16, QLatin1Char('0')));
+        return;
+    }
     if (f.command == kTransferData) {
         onTransferData(s, f);
         return;

@@ -34,6 +34,7 @@ class BaseStation : public QObject {
         // What a terminal that got a program by radio says right after its
         // end event, 50 ms apart.
         QList<QByteArray> sayAfterProgram;
+        QList<quint8> silentOn;  // requests left unanswered and undone
     };
     // report: one JSON line for scripts; log: a line for people.
     BaseStation(Options options, std::function<void(const QByteArray&)> report,

@@ -93,6 +93,8 @@ int main(int argc, char** argv) {
          "A terminal that got a program sends <text> right after the end event (repeatable, "
          "50 ms apart).",
          "text"},
+        {"silent-on", "Neither answer nor act on requests with this command code (repeatable).",
+         "code"},
         {"ignore-stdin", "Run until a signal, whatever standard input does."},
     });
     p.process(app);
@@ -118,6 +120,15 @@ int main(int argc, char** argv) {
         options.relayMs = static_cast<int>(numberOption(p, "relay-ms", 3600000));
     for (const QString& text : p.values("say-after-program"))
         if (!text.isEmpty()) options.sayAfterProgram << text.toLatin1();
+    for (const QString& code : p.values("silent-on")) {
+        bool ok = false;
+        const uint c = code.toUInt(&ok, 0);  // 0x17 or 23
+        if (!ok || c > 0x7F) {
+            logLine("--silent-on takes a request's command code, such as 0x17");
+            return 2;
+        }
+        options.silentOn << static_cast<quint8>(c);
+    }
     if (options.terminals.isEmpty()) options.terminals << address("TERM0001");
 
     BaseStation base(options, printLine, logLine);
