@@ -145,13 +145,15 @@ void upload(quvsim::SimProcess& sim, const QString& via, int mode, Program& prog
     if (mode == 1) {
         t.start();
         u.commands.uploader().Transmit_program(1);
+        // The stall while the program uploads, not while this waits for the report.
+        const double stall = probe.longestMs();
         sim.waitReports("program", static_cast<int>(before) + 1, 120000);
         // The emulator reports a frame 50 ms after its last byte.
         const double seconds = t.nsecsElapsed() / 1e9 - 0.05;
         const bool good = sim.reports("program").size() > before &&
                           sim.reports("program").last().value("checksums").toString() == "good";
         print("mode 1, RS232 frame", v, kImageSize, seconds,
-              (kImageSize + 17) / kLineBytesPerSecond, good, probe.longestMs());
+              (kImageSize + 17) / kLineBytesPerSecond, good, stall);
     } else if (mode == 3) {
         t.start();
         u.commands.uploader().Transmit_program(3);
