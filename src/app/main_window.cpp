@@ -15,6 +15,7 @@
 #include "compile/compiler_runner.h"
 #include "core/app_paths.h"
 #include "core/clock.h"
+#include "core/com_device.h"
 #include "core/dialogs.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
@@ -128,6 +129,7 @@ TransferHooks transferHooks(MainWindow& w) {
     };
     hooks.showMainWindow = [&w] { bringToFront(w); };
     hooks.compile = [&w] { return w.compile(); };
+    hooks.overTcpip = [&w] { return tcpipChosen(w.services().settings); };
     return hooks;
 }
 
@@ -330,7 +332,7 @@ void MainWindow::buildEditor() {
     hooks.showLine = [this](int line) {
         status_->setPanelText(QStringLiteral("Line"), QString::number(line));
     };
-    hooks.escape = [this] { escapePressed(); };
+    hooks.escape = [this] { transfer_->escape(); };
     hooks.backToMain = [this] { activateWindow(); };
     hooks.ownWindow = [this](QWidget* dialog) { registerOwnWindow(dialog, true); };
     editor_ = new EditorSubsystem(*source_, *list1_, services_.dialogs, options_, services_.folder,
@@ -400,8 +402,7 @@ void MainWindow::Form_Load() {
     link_.BaudRate = s.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
     link_.CommPort = s.getInt(keys::kCommPort, keys::kDefaultCommPort);
     // 14. The TCP/IP link, when the setting asks for it.
-    if (s.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1)
-        services_.com.TCPIP_Start(s.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1());
+    if (tcpipChosen(s)) services_.com.TCPIP_Start(tcpipAddress(s));
     // 15. The instruction help lists.
     loadHelpLists();
     // 16. The link monitor.
@@ -547,10 +548,6 @@ void MainWindow::Command1_Click(int index) {
     }
 }
 
-void MainWindow::escapePressed() {
-    transfer_->escape();
-}
-
 void MainWindow::Exit_Click() {
     close();
 }
@@ -635,7 +632,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) escapePressed();
+    if (event->key() == Qt::Key_Escape) transfer_->escape();
     QMainWindow::keyPressEvent(event);
 }
 

@@ -124,9 +124,6 @@ class MainWindow : public QMainWindow {
     // Tool buttons.
     void Command1_Click(int index);
     void Exit_Click();
-    // Esc in the editor, or anywhere in the window that does not take it: a
-    // wireless upload waiting for a terminal gives up.
-    void escapePressed();
     // Opens the help window at the topic of the focused control or menu item.
     void Help_Click();
     void showHelpTopic(int topic);

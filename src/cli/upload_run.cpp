@@ -148,8 +148,10 @@ to the error output.
 
 Exit codes:
   0    delivered
-  1    not compiled: no header file, or the image cannot be read
-  2    port or connection: the port or the TCP/IP connection did not open
+  1    not compiled: no header file, a missing or empty image, or a file
+       that cannot be read
+  2    port or connection: the port or the TCP/IP connection did not open,
+       or the link was lost while --request waited for a terminal
   3    base station not answering
   4    transfer failed: the program did not arrive whole
   5    time-out
@@ -174,10 +176,6 @@ class RunPump : public QtEventPump {
         : deadline_(seconds > 0 ? QDeadlineTimer(std::llround(seconds * 1000))
                                 : QDeadlineTimer(QDeadlineTimer::Forever)) {}
     bool closing() const override { return interrupted || deadline_.hasExpired(); }
-    // Milliseconds left, or the given wait when there is no deadline.
-    qint64 capped(qint64 ms) const {
-        return deadline_.isForever() ? ms : std::min(ms, deadline_.remainingTime());
-    }
 
   private:
     QDeadlineTimer deadline_;
@@ -271,6 +269,8 @@ int failureExit(UploadFailure failure, int mode) {
             return kBaseSilent;
         case UploadFailure::Transfer:
             return kTransferFailed;
+        case UploadFailure::LinkLost:
+            return kPortFailed;
         case UploadFailure::None:
         case UploadFailure::NotCompiled:
             break;
@@ -283,7 +283,7 @@ QString exitText(int code, double timeoutSeconds, bool waitingForTerminal) {
         case kNotCompiled:
             return QStringLiteral("not uploaded: the program is not compiled");
         case kPortFailed:
-            return QStringLiteral("not uploaded: the port or the connection did not open");
+            return QStringLiteral("not uploaded: the port or the connection failed");
         case kBaseSilent:
             return QStringLiteral("not uploaded: the base station did not answer");
         case kTransferFailed:
@@ -312,8 +312,8 @@ int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console
     LinkState link;
     link.CommPort = stored.getInt(keys::kCommPort, keys::kDefaultCommPort);
     link.BaudRate = stored.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
-    bool tcp = stored.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1;
-    QByteArray address = stored.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1();
+    bool tcp = tcpipChosen(stored);
+    QByteArray address = tcpipAddress(stored);
     if (o.link == Link::Port) link.CommPort = o.port;
     if (o.link == Link::Tcp) address = o.address;
     if (o.link != Link::Stored) tcp = o.link == Link::Tcp;
@@ -343,6 +343,7 @@ int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console
     hooks.setBar = [&printer](int value) { printer.progress(value); };
     QString rate;
     hooks.showRate = [&rate](const QString& text) { rate = text; };
+    hooks.overTcpip = [tcp] { return tcp; };
     TransferCommands commands(TransferServices{com, dialogs, clock, pump, document, options, link},
                               std::move(hooks));
     TransferState& st = commands.state();
@@ -364,7 +365,7 @@ int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console
         // link alike in mode 3, so the link is tried first.
         if (!commands.test_serial_port()) {
             if (pump.closing()) return ended();
-            printer.error(Uploader::kErrorOpeningComPort);
+            printer.error(errorOpeningLink(tcp));
             return kPortFailed;
         }
         rate.clear();
@@ -383,18 +384,17 @@ int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console
     int code = kDelivered;
     for (int i = 1; i <= o.repeat; ++i) {
         // The pause after the window's RS232 upload button, and the spacing of
-        // its repeated wireless upload, cut short at the deadline.
+        // its repeated wireless upload; both end at the deadline, on Ctrl+C
+        // and on SIGTERM.
         if (o.mode == 1 && i > 1) commands.Wait_Seconds(TransferCommands::kAfterRs232Seconds);
-        if (o.mode == 3)
-            if (const int pause = pauseBeforeNextMs(st.LastSendTime, clock.timeOfDay()); pause > 0)
-                clock.sleepMs(static_cast<int>(std::max<qint64>(0, pump.capped(pause))));
+        if (o.mode == 3) commands.pauseBeforeNextRepetition();
         code = pump.closing() ? ended() : uploadOnce();
         if (code != kDelivered) break;
         QString to;
         if (o.mode == 2) to = QStringLiteral(" to ") + st.ReceiveTerminal.trimmed();
         if (o.repeat > 1) to += QStringLiteral(" (%1 of %2)").arg(i).arg(o.repeat);
         printer.delivered(QStringLiteral("delivered") + to + (rate.isEmpty() ? "" : ": " + rate));
-        st.LastSendTime = clock.timeOfDay();
+        st.LastSendTime = clock.monotonic();
     }
     if (code != kDelivered)
         printer.error(

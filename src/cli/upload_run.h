@@ -20,7 +20,7 @@ namespace cli {
 enum Exit : int {
     kDelivered = 0,
     kNotCompiled = 1,     // no header file, or an image that cannot be read
-    kPortFailed = 2,      // the port or the TCP/IP connection did not open
+    kPortFailed = 2,      // the port or the TCP/IP connection did not open, or was lost
     kBaseSilent = 3,      // the base station did not answer
     kTransferFailed = 4,  // the program did not arrive whole
     kTimeOut = 5,         // the run took longer than --timeout

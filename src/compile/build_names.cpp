@@ -19,14 +19,8 @@ CommandLine command(const BuildNames& names, const QString& programName,
 
 }  // namespace
 
-std::optional<QString> baseWithDot(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) return std::nullopt;
-    return path.left(dot + 1);
-}
-
 std::optional<BuildNames> buildNames(const QString& path, PathStyle style) {
-    const auto withDot = baseWithDot(path);
+    const auto withDot = baseNameWithDot(path, style);
     if (!withDot) return std::nullopt;
     BuildNames names;
     names.base = withDot->chopped(1);
@@ -34,8 +28,8 @@ std::optional<BuildNames> buildNames(const QString& path, PathStyle style) {
     return names;
 }
 
-std::optional<QString> errorFileName(const QString& path) {
-    const auto withDot = baseWithDot(path);
+std::optional<QString> errorFileName(const QString& path, PathStyle style) {
+    const auto withDot = baseNameWithDot(path, style);
     if (!withDot) return std::nullopt;
     return *withDot + QStringLiteral("ERR");
 }

@@ -19,16 +19,12 @@ struct BuildNames {
     QString folder;
 };
 
-// The path cut back to its last ".", the dot kept; nothing when the path has
-// no dot at all.
-std::optional<QString> baseWithDot(const QString& path);
-
-// Nothing when the path has no dot: it cannot be built.
+// Nothing when the file name has no dot: it cannot be built.
 std::optional<BuildNames> buildNames(const QString& path, PathStyle style);
 
-// The compiler's error file: the path cut back to its last "." followed by
-// "ERR"; nothing when the path has no dot.
-std::optional<QString> errorFileName(const QString& path);
+// The compiler's error file: the base name followed by "ERR"; nothing when
+// the file name has no dot.
+std::optional<QString> errorFileName(const QString& path, PathStyle style = nativePathStyle());
 
 // One compiler program run. The program, the base and each switch are
 // separate arguments, so that blanks in a folder or file name never split

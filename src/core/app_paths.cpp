@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace quv {
 
 PathStyle nativePathStyle() {
@@ -52,6 +54,16 @@ std::optional<QString> folderOfPath(const QString& path, PathStyle style) {
     if (style == PathStyle::Windows && cut == 2 && path.at(1) == QLatin1Char(':'))
         return path.left(3);  // "C:\prog.c"
     return path.left(cut);
+}
+
+std::optional<QString> baseNameWithDot(const QString& path, PathStyle style) {
+    qsizetype folderEnd = path.lastIndexOf(separator(style));
+    // Windows also takes "/" between folders.
+    if (style == PathStyle::Windows)
+        folderEnd = std::max(folderEnd, path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= folderEnd) return std::nullopt;
+    return path.left(dot + 1);
 }
 
 QString qtFilterFromPairs(const QString& filter) {

@@ -25,6 +25,11 @@ QString windowCaption(const QString& initialDirectory);
 // when the path has none. A file at the root gives the root folder.
 std::optional<QString> folderOfPath(const QString& path, PathStyle style);
 
+// The base name of a file: its path up to the last "." of the file name,
+// the dot kept ("/p/prog.c" gives "/p/prog."). A dot in a folder's name
+// never counts: nothing when the file name has no dot.
+std::optional<QString> baseNameWithDot(const QString& path, PathStyle style = nativePathStyle());
+
 // File dialog filters of full and compact mode.
 inline const QString kSourceFilter =
     QStringLiteral("C Programs (*.c)|*.c|ASM (*.asm)|*.asm|All Files (*.*)|*.*");

@@ -1,7 +1,7 @@
 #include "core/clock.h"
 
 #include <QDateTime>
-#include <QThread>
+#include <QElapsedTimer>
 
 namespace quv {
 
@@ -13,8 +13,11 @@ double SystemClock::timeOfDay() const {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-void SystemClock::sleepMs(int ms) {
-    if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));
+double SystemClock::monotonic() const {
+    // The system's monotonic clock, counted from its own start (the boot).
+    QElapsedTimer now;
+    now.start();
+    return static_cast<double>(now.msecsSinceReference()) / 1000.0;
 }
 
 }  // namespace quv

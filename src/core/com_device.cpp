@@ -19,4 +19,12 @@ QString comDevice(const SettingsStore& settings, qint32 port) {
 #endif
 }
 
+bool tcpipChosen(const SettingsStore& settings) {
+    return settings.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1;
+}
+
+QByteArray tcpipAddress(const SettingsStore& settings) {
+    return settings.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1();
+}
+
 }  // namespace quv

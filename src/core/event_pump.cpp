@@ -1,5 +1,7 @@
 #include "core/event_pump.h"
 
+#include "core/clock.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -25,6 +27,16 @@ bool pumpUntil(EventPump& pump, const std::function<bool()>& done, int timeoutMs
     clock.start();
     while (!done()) {
         if (pump.closing() || clock.elapsed() >= timeoutMs) return done();
+        pump.pumpOnce();
+    }
+    return true;
+}
+
+bool pumpFor(EventPump& pump, const Clock& clock, double seconds,
+             const std::function<bool()>& stop) {
+    const double from = clock.monotonic();
+    while (clock.monotonic() - from < seconds) {
+        if (pump.closing() || (stop && stop())) return false;
         pump.pumpOnce();
     }
     return true;

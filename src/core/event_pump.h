@@ -6,6 +6,8 @@
 
 namespace quv {
 
+class Clock;
+
 class EventPump {
   public:
     virtual ~EventPump() = default;
@@ -33,5 +35,10 @@ class QtEventPump : public EventPump {
 // have passed; returns done(). Timers, sockets and serial ports keep running
 // meanwhile.
 bool pumpUntil(EventPump& pump, const std::function<bool()>& done, int timeoutMs);
+
+// Pumps for this many seconds of the clock's monotonic time, ending earlier
+// when stop() holds or the program closes; true when the whole time passed.
+bool pumpFor(EventPump& pump, const Clock& clock, double seconds,
+             const std::function<bool()>& stop = {});
 
 }  // namespace quv

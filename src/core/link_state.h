@@ -20,5 +20,9 @@ struct LinkState {
 // What the uploads and the link dialogs say when the port or the TCP/IP link
 // cannot be opened.
 inline const QString kErrorOpeningComPort = QStringLiteral("Error Opening ComPort");
+inline const QString kErrorOpeningIp = QStringLiteral("Error Opening IP Connection");
+inline const QString& errorOpeningLink(bool overTcpip) {
+    return overTcpip ? kErrorOpeningIp : kErrorOpeningComPort;
+}
 
 }  // namespace quv

@@ -1,6 +1,7 @@
 #include "transfer/link_monitor.h"
 
 #include "comm/quvcom.h"
+#include "comm/wire.h"
 #include "core/clock.h"
 #include "core/dialogs.h"
 #include "core/link_state.h"
@@ -22,25 +23,33 @@ void LinkMonitor::Timer1_Timer() {
     // A message box shown below keeps the timer ticking.
     if (ticking_) return;
     ticking_ = true;
-    const double now = s_.clock.timeOfDay();
+    const double now = s_.clock.monotonic();
     QString failure;
-    if (st_.LastEvent != 0) {
-        collectMessages();
-        if (st_.LastEvent == 2 && st_.background) {
+    // Every event that waits is taken, in order; any of them makes the
+    // terminals' messages be collected.
+    if (!st_.events.empty()) collectMessages();
+    while (!st_.events.empty()) {
+        st_.LastEvent = st_.events.front().code;
+        st_.LastEventParam = st_.events.front().param;
+        st_.events.pop_front();
+        if (st_.LastEvent == wire::kEventTransferEnd && st_.background) {
             // A failed transfer shows no rate: it would look like a success.
             const bool delivered = st_.LastEventParam == 0;
-            endBackground(delivered ? rateText(st_.SizeMessageSended,
-                                               secondsSince(st_.start_time, now), false)
+            endBackground(delivered ? rateText(st_.SizeMessageSended, now - st_.start_time, false)
                                     : std::nullopt);
             if (!delivered) failure = kDeliveryFailed;
         }
-        if (st_.LastEvent >= 3 && st_.LastEvent <= 5) {
+        if (st_.LastEvent >= wire::kEventProgress &&
+            st_.LastEvent <= wire::kEventBroadcastProgress) {
             if (hooks_.setBar) hooks_.setBar(st_.LastEventParam);
             st_.lastProgressAt = now;
         }
+        // The upload that waits for a terminal ends; nothing else changes.
+        if (st_.LastEvent == wire::kEventLinkLost && st_.activity == Activity::WaitingForTerminal)
+            st_.linkLost = true;
         st_.LastEvent = 0;
     }
-    if (st_.background && secondsSince(st_.lastProgressAt, now) >= kSilenceSeconds) {
+    if (st_.background && now - st_.lastProgressAt >= kSilenceSeconds) {
         endBackground(std::nullopt);
         failure = kSilent;
     }

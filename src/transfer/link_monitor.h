@@ -1,7 +1,7 @@
 // The link monitor on the 200 ms tick: takes the terminals' messages when an
-// event came, recognises a program request, moves the progress bar and ends
-// the upload that the library sends in the background, also when the
-// library goes silent.
+// event came, recognises a program request, moves the progress bar, ends the
+// upload that the library sends in the background, also when the library
+// goes silent, and ends the wait for a terminal when the link goes away.
 #pragma once
 
 #include "transfer/transfer_state.h"

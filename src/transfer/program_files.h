@@ -1,11 +1,12 @@
-// The compiled program beside a source file: its base name, the header file
-// whose first 8 bytes go to the terminal, and the image, read as raw bytes.
+// The compiled program beside a source file: the header file whose first 8
+// bytes go to the terminal, and the image, read as raw bytes. Their names are
+// the source's base name (baseNameWithDot) followed by "hea" and "bin".
 #pragma once
+
+#include "core/text_file.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 namespace quv {
 
@@ -14,9 +15,6 @@ inline constexpr int kHeaderBytes = 8;
 // library's 32-bit counts.
 inline constexpr qint64 kMaxImageBytes = 16 * 1024 * 1024;
 
-// The file name cut back to its last "."; the dot stays ("prog.c" gives
-// "prog."). Nothing when the name has no dot at all.
-std::optional<QString> programBaseName(const QString& fileName);
 inline QString headerFileName(const QString& baseName) {
     return baseName + QStringLiteral("hea");
 }
@@ -24,19 +22,8 @@ inline QString imageFileName(const QString& baseName) {
     return baseName + QStringLiteral("bin");
 }
 
-// The length of a regular file; nothing when it does not exist or is no
-// regular file (a folder, a device).
-std::optional<qint64> regularFileLength(const QString& path);
-
-// The header's first 8 bytes; nothing when the file holds fewer or cannot
-// be read.
-std::optional<QByteArray> readProgramHeader(const QString& path);
-
-struct ImageRead {
-    std::optional<QByteArray> bytes;
-    QString error;  // why the image could not be read
-};
-// The whole image. A missing image file is an empty image.
-ImageRead readProgramImage(const QString& path);
+// The header's first 8 bytes, fewer when the file holds fewer; the reason
+// when it cannot be read (also when it is no regular file).
+ReadResult readProgramHeader(const QString& path);
 
 }  // namespace quv

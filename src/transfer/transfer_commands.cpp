@@ -16,8 +16,30 @@ TransferCommands::TransferCommands(TransferServices services, TransferHooks hook
       monitor_(services, state_, hooks_) {}
 
 std::optional<OneAtATime::Hold> TransferCommands::start() {
-    if (busy()) return std::nullopt;
+    if (busy()) {
+        s_.dialogs.message(busyText());
+        return std::nullopt;
+    }
+    state_.escaped = false;
     return once_.tryStart();
+}
+
+QString TransferCommands::busyText() const {
+    if (!busy()) return QString();
+    switch (state_.activity) {
+        case Activity::WaitingForTerminal:
+            return kBusyWaiting;
+        case Activity::Draining:
+            return kBusyDraining;
+        case Activity::Pausing:
+            return kBusyPausing;
+        case Activity::AfterRs232:
+            return kBusyAfterRs232;
+        case Activity::Idle:
+        case Activity::Uploading:
+            break;
+    }
+    return kBusyTransfer;
 }
 
 bool TransferCommands::closing() const {
@@ -38,6 +60,7 @@ void TransferCommands::Command1_Click(int index) {
         return;
     }
     uploader_.Transmit_program(1);
+    const Doing waiting(state_, Activity::AfterRs232);
     Wait_Seconds(kAfterRs232Seconds);
 }
 
@@ -45,27 +68,25 @@ void TransferCommands::Send_program_Click() {
     if (const auto hold = start()) uploader_.Transmit_program(1);
 }
 
-void TransferCommands::Transmit_By_Radio_Without_Confirmation_Click() {
-    if (const auto hold = start()) uploader_.Transmit_program(3);
-}
-
 void TransferCommands::repeatedWirelessUpload() {
     const auto hold = start();
     if (!hold) return;
     const qint32 count = repeatCount(s_.dialogs.input(kCountPrompt, kCountTitle, kCountDefault));
-    for (qint32 i = 1; i <= count && !closing(); ++i) {
-        // One blocking sleep: nothing else runs, not even the link monitor.
-        const int pause = pauseBeforeNextMs(state_.LastSendTime, s_.clock.timeOfDay());
-        if (pause > 0) s_.clock.sleepMs(pause);
+    for (qint32 i = 1; i <= count && pauseBeforeNextRepetition(); ++i) {
         uploader_.Transmit_program(3);
         if (closing()) return;
-        state_.LastSendTime = s_.clock.timeOfDay();
+        state_.LastSendTime = s_.clock.monotonic();
     }
 }
 
+bool TransferCommands::pauseBeforeNextRepetition() {
+    const Doing pausing(state_, Activity::Pausing);
+    const double pause = pauseBeforeNext(state_.LastSendTime, s_.clock.monotonic());
+    return pumpFor(s_.pump, s_.clock, pause, [this] { return state_.escaped; });
+}
+
 void TransferCommands::Wait_Seconds(double seconds) {
-    const double from = s_.clock.timeOfDay();
-    while (secondsSince(from, s_.clock.timeOfDay()) < seconds && !closing()) s_.pump.pumpOnce();
+    pumpFor(s_.pump, s_.clock, seconds);
 }
 
 bool TransferCommands::test_serial_port() {

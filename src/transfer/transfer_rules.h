@@ -1,8 +1,11 @@
-// The rules of the transfer commands that need no link: elapsed time on the
-// time-of-day clock, the rate shown after an upload, the repeat count of the
-// wireless upload and the pause between its repetitions, and what counts as
-// a terminal's program request.
+// The rules of the transfer commands that need no link: the rate shown after
+// an upload, the repeat count of the wireless upload and the pause between
+// its repetitions, what counts as a terminal's program request, and how the
+// library's events wait for the link monitor. Every interval is measured on
+// the monotonic clock.
 #pragma once
+
+#include "transfer/transfer_state.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,10 +13,6 @@
 #include <optional>
 
 namespace quv {
-
-// Seconds from start to now on the time-of-day clock, which starts again at
-// midnight: never negative.
-double secondsSince(double start, double now);
 
 // The "Baud" panel's text: floor(bytes × 10 / divisor) followed by " Baud",
 // ten bit times a byte on the line. The divisor is the elapsed time plus one
@@ -29,13 +28,21 @@ qint32 repeatCount(const std::optional<QString>& answer);
 // At least this long lies between the end of one repetition and the start
 // of the next.
 inline constexpr double kRepeatSpacingSeconds = 10;
-// The pause before the next repetition, in milliseconds, 0 to 10000;
-// lastSendTime 0 means there was no earlier repetition.
-int pauseBeforeNextMs(double lastSendTime, double now);
+// The pause before the next repetition, in seconds, 0 to 10; lastSendTime 0
+// means there was no earlier repetition.
+double pauseBeforeNext(double lastSendTime, double now);
 
 // A terminal asks for its program with a message that begins "RESET".
 inline bool isProgramRequest(const QByteArray& text) {
     return text.startsWith("RESET");
 }
+
+// Hands an event to the link monitor. An end (2) or a lost link (6) is never
+// dropped; it adds nothing only when an identical one already waits. A
+// message (1) or progress (3 to 5) right after one of the same code gives it
+// its value, and beyond kQueuedEvents waiting the oldest of these make room,
+// so that the queue stays small whatever the library sends.
+inline constexpr std::size_t kQueuedEvents = 64;
+void queueEvent(EventQueue& queue, BackgroundEvent event);
 
 }  // namespace quv

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -46,6 +47,8 @@ struct TransferHooks {
     std::function<void()> showMainWindow;
     // The build of the current document: 1, 0, or nothing when it did not start.
     std::function<std::optional<int>()> compile;
+    // The link to the base station is a TCP/IP connection, not a COM port.
+    std::function<bool()> overTcpip;
 };
 
 // Why the last upload did not deliver, for a caller that acts on the cause
@@ -56,23 +59,44 @@ enum class UploadFailure {
     Port,         // the port or the connection did not open
     Base,         // the base station did not answer
     Transfer,     // the program did not arrive whole
+    LinkLost,     // the link went away while the upload waited for a terminal
+};
+
+// A background event as the library reported it.
+struct BackgroundEvent {
+    qint16 code = 0;
+    qint16 param = 0;
+};
+// The events the link monitor has not taken yet, oldest first (queueEvent).
+using EventQueue = std::deque<BackgroundEvent>;
+
+// What the transfer commands are doing, for a command refused meanwhile.
+enum class Activity {
+    Idle,
+    Uploading,           // preparing or sending
+    Draining,            // reading stale input before a wireless upload
+    WaitingForTerminal,  // a wireless upload waits for a terminal's request
+    Pausing,             // between the repetitions of the repeated upload
+    AfterRs232,          // the wait after an RS232 upload
 };
 
 struct TransferState {
     // The address of the terminal that asked for its program, or "ESC".
     QString ReceiveTerminal;
-    // The one background event waiting for the link monitor (0: none), its
-    // value, and the event code that the event routine drops (-1: all).
+    // The events waiting for the link monitor; the one it is acting on (0:
+    // none) and its value; the event code that the event routine drops (-1:
+    // all).
+    EventQueue events;
     qint16 LastEvent = 0;
     qint16 LastEventParam = 0;
     qint16 IgnoredEvent = 0;
     // The caption saved while a wireless upload waits and sends.
     QString MyCaption;
-    // Time of day at which the image transfer started, and its length.
+    // When the image transfer started (monotonic seconds), and its length.
     double start_time = 0;
     qint32 SizeMessageSended = 0;
-    // When the previous repetition of the repeated wireless upload ended; 0
-    // when there was none.
+    // When the previous repetition of the repeated wireless upload ended
+    // (monotonic seconds); 0 when there was none.
     double LastSendTime = 0;
     // Checksum1 and Checksum2 of the send helpers.
     Checksum checksum;
@@ -81,10 +105,30 @@ struct TransferState {
     QByteArray OutputBuffer;
     // An upload to a terminal runs in the library; the link monitor ends it.
     bool background = false;
-    // When that transfer last showed progress (time of day).
+    // When that transfer last showed progress (monotonic seconds).
     double lastProgressAt = 0;
     // Set by each upload, and by the link monitor when a background one fails.
     UploadFailure failure = UploadFailure::None;
+    Activity activity = Activity::Idle;
+    // Esc since the command began: its waits end.
+    bool escaped = false;
+    // The link monitor saw the link go while a wireless upload waited.
+    bool linkLost = false;
+};
+
+// The activity for as long as this lives, then the one before.
+class Doing {
+  public:
+    Doing(TransferState& state, Activity now) : state_(state), before_(state.activity) {
+        state.activity = now;
+    }
+    ~Doing() { state_.activity = before_; }
+    Doing(const Doing&) = delete;
+    Doing& operator=(const Doing&) = delete;
+
+  private:
+    TransferState& state_;
+    Activity before_;
 };
 
 }  // namespace quv

@@ -1,6 +1,8 @@
 #include "transfer/uploader.h"
 
 #include "comm/quvcom.h"
+#include "comm/wire.h"
+#include "core/app_paths.h"
 #include "core/busy_pointer.h"
 #include "core/clock.h"
 #include "core/current_document.h"
@@ -11,6 +13,8 @@
 #include "transfer/program_files.h"
 #include "transfer/transfer_rules.h"
 
+#include <QFileInfo>
+
 namespace quv {
 
 namespace {
@@ -18,11 +22,12 @@ namespace {
 // The RS232 upload: "!DOWN" at the fast rate, the frame at the upload rate.
 constexpr qint32 kDownRate = 115200;
 constexpr qint32 kUploadRate = 38400;
-constexpr int kDownSettleMs = 200;
+constexpr double kDownSettleSeconds = 0.2;
 // Stale input is read away a byte at a time, each read waiting this long.
 constexpr qint32 kDrainTimeoutMs = 1000;
-// A base station that keeps talking cannot hold the upload in the drain.
-constexpr int kDrainLimit = 65536;
+// A base station that keeps talking cannot hold the upload in the drain
+// longer than this (and one read).
+constexpr double kDrainSeconds = 2;
 // The last two arguments of the message without confirmation.
 constexpr qint32 kAirRepeats = 1;
 constexpr qint32 kAirGapMs = 200;
@@ -38,7 +43,7 @@ Uploader::Uploader(TransferServices services, TransferState& state, const Transf
     : s_(services), st_(state), hooks_(hooks) {}
 
 double Uploader::now() const {
-    return s_.clock.timeOfDay();
+    return s_.clock.monotonic();
 }
 
 bool Uploader::closing() const {
@@ -52,10 +57,17 @@ Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text, UploadFa
     return Ending::Failed;
 }
 
+Uploader::Ending Uploader::openFailed(BusyPointer& busy) {
+    return fail(busy, errorOpeningLink(hooks_.overTcpip && hooks_.overTcpip()),
+                UploadFailure::Port);
+}
+
 Uploader::Ending Uploader::Transmit_program(int TransferMode) {
     const auto running = once_.tryStart();
     if (!running) return Ending::NotStarted;
+    const Doing uploading(st_, Activity::Uploading);
     st_.failure = UploadFailure::None;
+    st_.escaped = false;
     BusyPointer busy(hooks_.setBusy);
     const auto program = prepare(busy);
     if (!program) return Ending::NotStarted;
@@ -91,35 +103,34 @@ std::optional<Uploader::Program> Uploader::prepare(BusyPointer& busy) {
         if (!s_.document.askToSave()) return std::nullopt;
         busy.hold();
     }
-    const auto base = programBaseName(name);
-    const auto headerLength = base ? regularFileLength(headerFileName(*base)) : std::nullopt;
-    if (!headerLength) {
-        fail(busy, kNotCompiled, UploadFailure::NotCompiled);
+    const auto notCompiled = [&](const QString& text) {
+        fail(busy, text, UploadFailure::NotCompiled);
         return std::nullopt;
-    }
-    if (s_.options.EditorEnabled && *headerLength == 0) {
+    };
+    const auto base = baseNameWithDot(name);
+    const QString headerPath = base ? headerFileName(*base) : QString();
+    if (!base || !QFileInfo::exists(headerPath)) return notCompiled(kNotCompiled);
+    if (s_.options.EditorEnabled && QFileInfo(headerPath).size() == 0) {
         const std::optional<int> built = hooks_.compile ? hooks_.compile() : std::nullopt;
         if (!built || *built == 0) {
             st_.failure = UploadFailure::NotCompiled;
             return std::nullopt;
         }
     }
-    Program p;
-    const auto header = readProgramHeader(headerFileName(*base));
-    if (!header) {
-        fail(busy, kNotCompiled, UploadFailure::NotCompiled);
-        return std::nullopt;
-    }
-    p.header = *header;
+    ReadResult header = readProgramHeader(headerPath);
+    if (!header.bytes)
+        return notCompiled(kCannotRead.arg(QStringLiteral("header"), headerPath, header.error));
+    if (header.bytes->size() < kHeaderBytes) return notCompiled(kNotCompiled);
+    // A missing or empty image is no compiled program: nothing is sent.
     const QString imagePath = imageFileName(*base);
-    ImageRead image = readProgramImage(imagePath);
-    if (!image.bytes) {
-        fail(busy,
-             QStringLiteral("The program image %1 could not be read: %2")
-                 .arg(imagePath, image.error),
-             UploadFailure::NotCompiled);
-        return std::nullopt;
-    }
+    const QFileInfo imageInfo(imagePath);
+    if (!imageInfo.exists() || (imageInfo.isFile() && imageInfo.size() == 0))
+        return notCompiled(kEmptyImage.arg(imagePath));
+    ReadResult image = readWholeFile(imagePath, kMaxImageBytes);
+    if (!image.bytes)
+        return notCompiled(kCannotRead.arg(QStringLiteral("image"), imagePath, image.error));
+    Program p;
+    p.header = std::move(*header.bytes);
     p.image = std::move(*image.bytes);
     st_.SizeMessageSended = static_cast<qint32>(p.image.size());
     return p;
@@ -135,13 +146,13 @@ void Uploader::registerEvents(qint16 ignored) {
 Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     QuvCom& com = s_.com;
     const qint32 port = s_.link.CommPort;
-    registerEvents(4);
-    if (com.IO_Open(port, kDownRate) == 0)
-        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
-    if (com.ChangeBaseNameAntenaFast(port, "!DOWN") != 0) s_.clock.sleepMs(kDownSettleMs);
+    registerEvents(wire::kEventWriteProgress);
+    if (com.IO_Open(port, kDownRate) == 0) return openFailed(busy);
+    if (com.ChangeBaseNameAntenaFast(port, "!DOWN") != 0)
+        pumpFor(s_.pump, s_.clock, kDownSettleSeconds);
     com.IO_Close(port);
-    if (com.IO_Open(port, kUploadRate) == 0)
-        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
+    if (closing()) return Ending::Stopped;
+    if (com.IO_Open(port, kUploadRate) == 0) return openFailed(busy);
     s_.pump.pumpOnce();
 
     st_.BufferOutput = true;
@@ -160,6 +171,7 @@ Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     if (closing()) return Ending::Stopped;
     st_.IgnoredEvent = -1;
     st_.LastEvent = 0;
+    st_.events.clear();
     if (!whole) return fail(busy, kFrameNotWritten, UploadFailure::Transfer);
     showRate();
     return Ending::Done;
@@ -179,20 +191,12 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
         link.BaseStatusKnown = true;
     }
     com.B_PutBaseUpload(port, link.BaudRate);
-    if (com.IO_Open(port, link.BaudRate) == 0)
-        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
-    QByteArray one(1, ' ');
-    qint32 n = 0;
-    int drained = 0;
-    do {
-        s_.pump.pumpOnce();
-        n = com.IO_Read(port, 1, one, kDrainTimeoutMs);
-    } while (n > 0 && !closing() && ++drained < kDrainLimit);
-    if (closing()) {
+    if (com.IO_Open(port, link.BaudRate) == 0) return openFailed(busy);
+    if (!drain(port)) {
         com.IO_Close(port);
         return Ending::Stopped;
     }
-    registerEvents(5);
+    registerEvents(wire::kEventBroadcastProgress);
     const QByteArray payload = radioPayload(p.image);
     st_.start_time = now();
     const bool taken = com.Send_Message_Without_Confirmation_ombrex(
@@ -210,18 +214,27 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
 Uploader::Ending Uploader::onRequest(const Program& p, BusyPointer& busy) {
     QuvCom& com = s_.com;
     const qint32 port = s_.link.CommPort;
-    if (com.InitializeComm(port, s_.link.BaudRate) == 0)
-        return fail(busy, kErrorOpeningComPort, UploadFailure::Port);
-    registerEvents(5);
+    if (com.InitializeComm(port, s_.link.BaudRate) == 0) return openFailed(busy);
+    registerEvents(wire::kEventBroadcastProgress);
     const QByteArray payload = radioPayload(p.image);
     st_.MyCaption = hooks_.caption ? hooks_.caption() : QString();
     call(hooks_.setCaption, kWaiting);
     st_.ReceiveTerminal.clear();
-    // The link monitor fills ReceiveTerminal with the address of a terminal
-    // that asks, Esc with "ESC"; the program closing ends the wait too.
-    while (st_.ReceiveTerminal.isEmpty() && !closing()) s_.pump.pumpOnce();
+    st_.linkLost = false;
+    {
+        // The link monitor fills ReceiveTerminal with the address of a
+        // terminal that asks, or says that the link went away; Esc and the
+        // program closing end the wait too.
+        const Doing waiting(st_, Activity::WaitingForTerminal);
+        while (st_.ReceiveTerminal.isEmpty() && !st_.linkLost && !stopped()) s_.pump.pumpOnce();
+    }
+    if (st_.linkLost && !closing()) {
+        com.TerminateComm(port);
+        call(hooks_.setCaption, st_.MyCaption);
+        return fail(busy, kLinkLost, UploadFailure::LinkLost);
+    }
     call(hooks_.setCaption, kSending);
-    if (st_.ReceiveTerminal.isEmpty() || st_.ReceiveTerminal == kEsc) {
+    if (st_.ReceiveTerminal.isEmpty() || st_.ReceiveTerminal == kEsc || stopped()) {
         com.TerminateComm(port);
         call(hooks_.setCaption, st_.MyCaption);
         return Ending::Stopped;
@@ -242,20 +255,28 @@ QByteArray Uploader::radioPayload(const QByteArray& image) {
 }
 
 void Uploader::showRate() {
-    if (const auto text =
-            rateText(st_.SizeMessageSended, secondsSince(st_.start_time, now()), true))
+    if (const auto text = rateText(st_.SizeMessageSended, now() - st_.start_time, true))
         call(hooks_.showRate, *text);
 }
 
 void Uploader::Comm_Event(qint32 code, qint32 param, qint32, const QByteArray&) {
     const auto c = static_cast<qint16>(code);
-    if (c == st_.IgnoredEvent || st_.IgnoredEvent == -1) {
-        st_.LastEvent = 0;
-        return;
-    }
-    st_.LastEvent = c;
-    st_.LastEventParam = static_cast<qint16>(param);
+    if (c == st_.IgnoredEvent || st_.IgnoredEvent == -1) return;
+    queueEvent(st_.events, {c, static_cast<qint16>(param)});
     s_.pump.pumpOnce();
+}
+
+bool Uploader::drain(qint32 port) {
+    const Doing draining(st_, Activity::Draining);
+    QByteArray one(1, ' ');
+    const double from = now();
+    qint32 n = 0;
+    do {
+        s_.pump.pumpOnce();
+        if (stopped()) return false;
+        n = s_.com.IO_Read(port, 1, one, kDrainTimeoutMs);
+    } while (n > 0 && now() - from < kDrainSeconds);
+    return !stopped();
 }
 
 bool Uploader::Send_Char(char c) {

@@ -28,7 +28,15 @@ class Uploader {
 
     inline static const QString kFileNotOpen = QStringLiteral("File Not Open");
     inline static const QString kNotCompiled = QStringLiteral("Program not compiled !");
+    // %1: the image file.
+    inline static const QString kEmptyImage = QStringLiteral(
+        "Program not compiled ! The program image %1 is missing or empty; compile the program, "
+        "then upload again.");
+    // %1: "header" or "image", %2: the file, %3: why.
+    inline static const QString kCannotRead =
+        QStringLiteral("The program %1 %2 could not be read: %3");
     inline static const QString& kErrorOpeningComPort = quv::kErrorOpeningComPort;
+    inline static const QString& kErrorOpeningIp = quv::kErrorOpeningIp;
     inline static const QString kErrorAntena =
         QStringLiteral("Error trying to comunicate with antena!");
     inline static const QString kWaiting = QStringLiteral("Waiting Terminal Request ...");
@@ -41,6 +49,10 @@ class Uploader {
         "Upload failed: the base station did not take the whole program. The line dropped or "
         "the base station stopped answering; check the link to the base station and upload "
         "again.");
+    inline static const QString kLinkLost = QStringLiteral(
+        "Upload stopped: the link to the base station was lost while waiting for a terminal. "
+        "Check that the base station is on and its cable or network connection is in place, "
+        "then upload again.");
     inline static const QByteArray kProgramTag = "Z7Q_PROG";
 
     Uploader(TransferServices services, TransferState& state, const TransferHooks& hooks);
@@ -51,7 +63,7 @@ class Uploader {
     Ending Transmit_program(int TransferMode);
     bool running() const { return once_.running(); }
 
-    // The library's event routine: keeps the last event for the link monitor
+    // The library's event routine: queues the event for the link monitor
     // unless its code is the one ignored.
     void Comm_Event(qint32 code, qint32 param, qint32 reserved, const QByteArray& text);
 
@@ -74,10 +86,15 @@ class Uploader {
     Ending withoutConfirmation(const Program& p, BusyPointer& busy);
     Ending onRequest(const Program& p, BusyPointer& busy);
     Ending fail(BusyPointer& busy, const QString& text, UploadFailure why);
+    // "Error Opening ComPort", or its TCP/IP form.
+    Ending openFailed(BusyPointer& busy);
+    // Reads stale input away; false when Esc or the program closing ends it.
+    bool drain(qint32 port);
     void registerEvents(qint16 ignored);
     QByteArray radioPayload(const QByteArray& image);
     void showRate();
     bool closing() const;
+    bool stopped() const { return closing() || st_.escaped; }
     double now() const;
 
     TransferServices s_;

@@ -38,7 +38,8 @@ const char* const kDelivered = "^delivered: \\d+ Baud$";
 // quvupload's arguments, its exit code, a pattern its output must show, the
 // programs the emulator must report received intact, and how long the run
 // may take in seconds. @TCP and @PTY stand for the emulator's address and
-// pseudo-terminal; "reset" makes the terminal ask once quvupload waits.
+// pseudo-terminal; "reset" makes the terminal ask once quvupload waits,
+// "term" sends it SIGTERM once it has delivered.
 struct Run {
     const char *name, *sim, *stored, *args;
     int exit;
@@ -63,7 +64,7 @@ const Run kRuns[] = {
     {"port: no such device", "", "", "--device /nonexistent/tty prog.c", 2,
      "^quvupload: Error Opening ComPort$", "", 0, 10},
     {"port: closed tcp port", "", "", "--tcp 127.0.0.1:1 prog.c", 2,
-     "^quvupload: Error Opening ComPort$", "", 0, 10},
+     "^quvupload: Error Opening IP Connection$", "", 0, 10},
     {"base silent, radio", "--silent-after 0", "", "--tcp @TCP prog.c", 3,
      "comunicate with antena!$", "", 0, 10},
     {"base silent, request", "--silent-after 0", "", "--request --device @PTY prog.c", 3,
@@ -79,6 +80,9 @@ const Run kRuns[] = {
     // Two uploads 10 seconds apart; the deadline cuts the pause before the third.
     {"repeat, radio, time-out", "", "TCPIP=1;TCPIPAddr=@TCP", "--repeat 3 --timeout 14 prog.c", 5,
      "^delivered \\(2 of 3\\): \\d+ Baud$", "broadcast broadcast", 11, 16},
+    // The 10 seconds between two uploads end at once.
+    {"SIGTERM in the radio pause", "term", "TCPIP=1;TCPIPAddr=@TCP", "--repeat 2 prog.c", 130,
+     "^delivered \\(1 of 2\\)", "broadcast", 0, 8},
     {"usage", "", "", "--bogus prog.c", 64, "Unknown option", "", 0, 10},
     {"help", "", "", "--help", 0, "^Exit codes:$", "", 0, 10},
 };
@@ -138,6 +142,7 @@ class TestQuvUpload : public QObject {
         const Run& run = kRuns[row];
         QStringList simOptions = QString(run.sim).split(' ', Qt::SkipEmptyParts);
         const bool reset = simOptions.removeAll("reset") > 0;
+        const bool term = simOptions.removeAll("term") > 0;
         quvsim::SimProcess emulator(simOptions << "--tcp"
                                                << "0"
                                                << "--pty");
@@ -169,6 +174,7 @@ class TestQuvUpload : public QObject {
             out += QString::fromLocal8Bit(upload.readAllStandardOutput());
             if (reset && !asked && out.contains("Waiting Terminal Request"))
                 asked = true, emulator.command("reset");
+            if (term && !asked && out.contains("delivered")) asked = true, upload.terminate();
         });
         QElapsedTimer clock;
         clock.start();

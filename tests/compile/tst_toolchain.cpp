@@ -321,9 +321,9 @@ class TestToolchain : public QObject {
     void namesAndCommandLines() {
         const BuildNames n = *buildNames("C:\\my work\\prog.asm", PathStyle::Windows);
         QVERIFY(n.base == "C:\\my work\\prog" && n.folder == "C:\\my work\\");
-        QCOMPARE(buildNames("C:\\work.d\\prog", PathStyle::Windows)->folder, QString("C:\\"));
+        QVERIFY(!buildNames("C:\\work.d\\prog", PathStyle::Windows));
         QCOMPARE(buildNames("/a\\b/prog.c", PathStyle::Posix)->folder, QString("/a\\b/"));
-        QCOMPARE(*errorFileName("/w.d/prog"), QString("/w.ERR"));
+        QVERIFY(!errorFileName("/w.d/prog", PathStyle::Posix));
         QCOMPARE(compilerPassCommand(n, true, "D:\\", PathStyle::Windows).text,
                  QString("C:\\my work\\myc.exe C:\\my work\\prog /D"));
         QCOMPARE(secondPassCommand(n, "D:\\", PathStyle::Windows).arguments,

@@ -294,6 +294,16 @@ class TestCore : public QObject {
         QCOMPARE(folderOfPath("C:\\prog.c", PathStyle::Windows), std::optional<QString>("C:\\"));
         QCOMPARE(folderOfPath("C:\\a.b\\prog", PathStyle::Windows),
                  std::optional<QString>("C:\\a.b"));
+        // The base name: a dot in a folder's name never counts.
+        const std::tuple<const char*, PathStyle, const char*> bases[] = {
+            {"/p/prog.c", PathStyle::Posix, "/p/prog."},
+            {"/p/v1.2/prog", PathStyle::Posix, ""},
+            {"prog", PathStyle::Posix, ""},
+            {"/a\\b.c", PathStyle::Posix, "/a\\b."},
+            {"C:\\v1.2/prog", PathStyle::Windows, ""},
+            {"C:\\x\\p.q.c", PathStyle::Windows, "C:\\x\\p.q."}};
+        for (const auto& [path, style, base] : bases)
+            QCOMPARE(baseNameWithDot(path, style).value_or(""), QString(base));
         QCOMPARE(qtFilterFromPairs(kSourceFilter),
                  QString("C Programs (*.c);;ASM (*.asm);;All Files (*)"));
         QCOMPARE(qtFilterFromPairs(QString()), QString());

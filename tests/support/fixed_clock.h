@@ -1,10 +1,9 @@
-// A clock that stands still until a test moves it; sleeping moves it. The
-// time of day starts again at midnight, as the real one does.
+// A clock that stands still until a test moves it. The time of day starts
+// again at midnight, as the real one does, and a clock change shifts it;
+// the monotonic time is the seconds alone.
 #pragma once
 
 #include "core/clock.h"
-
-#include <QList>
 
 #include <cmath>
 
@@ -15,14 +14,11 @@ class FixedClock : public Clock {
     QDate date{2026, 12, 6};
     // Seconds since the start of the date above; may run past midnight.
     double seconds = 36000.0;
-    // Every sleep, in milliseconds, in order.
-    QList<int> sleeps;
+    // What a change of the time of day (daylight saving, a time sync) adds.
+    double dayShift = 0;
     QDate today() const override { return date; }
-    double timeOfDay() const override { return std::fmod(seconds, 86400.0); }
-    void sleepMs(int ms) override {
-        sleeps << ms;
-        seconds += ms / 1000.0;
-    }
+    double timeOfDay() const override { return std::fmod(seconds + dayShift, 86400.0); }
+    double monotonic() const override { return seconds; }
 };
 
 }  // namespace quv::test

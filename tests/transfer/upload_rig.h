@@ -38,6 +38,8 @@ struct UploadRig {
     QTemporaryDir dir;
     QString caption = QStringLiteral("Old");
     std::optional<int> compileResult = 1;
+    bool tcp = false;
+    double rateShownAt = 0;
     std::unique_ptr<TransferCommands> t;
 
     // The commands on this library and pump, logging into log.
@@ -51,9 +53,12 @@ struct UploadRig {
         h.setCaption = [this, &log](const QString& c) { caption = c, log << "caption(" + c + ")"; };
         h.setBusy = [&log](bool on) { log << QStringLiteral("busy(%1)").arg(on); };
         h.setBar = [&log](int v) { log << QStringLiteral("bar(%1)").arg(v); };
-        h.showRate = [&log](const QString& r) { log << "rate(" + r + ")"; };
+        h.showRate = [this, &log](const QString& r) {
+            rateShownAt = clock.monotonic(), log << "rate(" + r + ")";
+        };
         h.showMainWindow = [&log] { log << "front()"; };
         h.compile = [this, &log] { return log << "compile()", compileResult; };
+        h.overTcpip = [this] { return tcp; };
         t = std::make_unique<TransferCommands>(
             TransferServices{com, dialogs, clock, pump, doc, options, link}, std::move(h));
     }
