@@ -196,6 +196,8 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
         TransferServices{services.com, services.dialogs, services.clock, services.pump, *documents_,
                          options_, link},
         transferHooks(*this));
+    // The link dialogs leave the link alone while an upload uses it.
+    baseConfig_->setRunningUpload([this] { return transfer_->busyText(); });
     connect(menuItem(QStringLiteral("Send_program")), &QAction::triggered, this,
             [this] { transfer_->Send_program_Click(); });
     connect(menuItem(QStringLiteral("Transmit_By_Radio_Without_Confirmation")), &QAction::triggered,

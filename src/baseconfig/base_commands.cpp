@@ -3,6 +3,7 @@
 #include "baseconfig/base_status.h"
 #include "baseconfig/port_text.h"
 #include "comm/quvcom.h"
+#include "core/com_device.h"
 #include "core/dialogs.h"
 #include "core/link_state.h"
 #include "core/settings_keys.h"
@@ -52,22 +53,14 @@ bool BaseCommands::refusedForUpload() {
     return true;
 }
 
-qint32 BaseCommands::tcpipSetting() const {
-    return settings_.getNumber(keys::kTcpip, keys::kDefaultTcpip) == 1 ? 1 : 0;
-}
-
-QByteArray BaseCommands::tcpipAddress() const {
-    return settings_.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr).toLatin1();
-}
-
 void BaseCommands::saveLinkChoice(qint32 check, const QString& address) {
     settings_.save(keys::kTcpip, QString::number(check));
     settings_.save(keys::kTcpipAddr, address);
 }
 
 void BaseCommands::PrepareLink() {
-    if (tcpipSetting() == 1)
-        com_.TCPIP_Start(tcpipAddress());
+    if (tcpipChosen(settings_))
+        com_.TCPIP_Start(tcpipAddress(settings_));
     else
         com_.TCPIP_Stop();
 }
@@ -77,7 +70,7 @@ void BaseCommands::PrepareLink() {
 SerialForm BaseCommands::loadSerialForm() const {
     SerialForm form;
     form.Compport = PortText(link_.CommPort);
-    form.TCPIP_Check = tcpipSetting();
+    form.TCPIP_Check = tcpipChosen(settings_) ? 1 : 0;
     form.TCPIP_Text = settings_.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr);
     form.device = deviceOfPort_(link_.CommPort);
     return form;
@@ -92,7 +85,7 @@ BaseCommands::After BaseCommands::Update(SerialForm& form) {
     if (!hold || refusedForUpload()) return After::StayOpen;
     saveLinkChoice(form.TCPIP_Check, form.TCPIP_Text);
     if (form.TCPIP_Check != 0) {
-        com_.TCPIP_Start(tcpipAddress());
+        com_.TCPIP_Start(tcpipAddress(settings_));
         return After::Close;
     }
     com_.TCPIP_Stop();
@@ -155,7 +148,7 @@ BaseCommands::ReadResult BaseCommands::Command3_Click(BaseForm& form) {
 
 BaseCommands::ReadResult BaseCommands::read(BaseForm& form) {
     // 1. The link choice as stored, and its enabling.
-    form.setCheckValue(tcpipSetting());
+    form.setCheckValue(tcpipChosen(settings_) ? 1 : 0);
     form.setText(Id::TCPIP_Text, settings_.get(keys::kTcpipAddr, keys::kDefaultTcpipAddr));
     form.TcpipEnablingRule();
     // 2 to 5. The port test.

@@ -42,7 +42,7 @@ class BaseCommands {
     enum class ReadResult { Busy, PortFailed, Answered, Defaults };
 
     inline static const QString& kErrorOpeningComPort = quv::kErrorOpeningComPort;
-    inline static const QString kErrorOpeningIp = QStringLiteral("Error Opening IP Connection");
+    inline static const QString& kErrorOpeningIp = quv::kErrorOpeningIp;
     inline static const QString kErrorReading =
         QStringLiteral("Error reading information from base, starting with default values.");
     inline static const QString kUpdateSuccessful = QStringLiteral("Update sucessful !");
@@ -94,9 +94,6 @@ class BaseCommands {
     // Shows a message, unless the program is closing: nobody is left to
     // read it then, and a question is answered No.
     Answer tell(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
-    // The setting "TCPIP" as the check box's value: 1 or 0.
-    qint32 tcpipSetting() const;
-    QByteArray tcpipAddress() const;
     void saveLinkChoice(qint32 check, const QString& address);
     ReadResult read(BaseForm& form);
 
