@@ -74,6 +74,8 @@ const Run kRuns[] = {
      10},
     {"transfer failed: radio line dropped", "--baud 38400 --drop-after 3000", "",
      "--tcp @TCP prog.c", 4, "^quvupload: Upload failed: the base station did not", "", 0, 10},
+    {"link lost while waiting", "drop", "", "--request --tcp @TCP prog.c", 2,
+     "^quvupload: Upload stopped: the link to the base station was lost", "", 0, 10},
     {"time-out: no terminal asks", "", "", "--request --timeout 1 --tcp @TCP prog.c", 5,
      "^Waiting Terminal Request ...\\n\\nquvupload: time-out after 1 s: no terminal asked", "", 0,
      4},
@@ -141,7 +143,11 @@ class TestQuvUpload : public QObject {
         QFETCH(int, row);
         const Run& run = kRuns[row];
         QStringList simOptions = QString(run.sim).split(' ', Qt::SkipEmptyParts);
-        const bool reset = simOptions.removeAll("reset") > 0;
+        // "reset": a terminal asks once the upload waits; "drop": the base
+        // station goes away then.
+        const QString during = simOptions.removeAll("reset") > 0  ? "reset"
+                               : simOptions.removeAll("drop") > 0 ? "drop"
+                                                                  : "";
         const bool term = simOptions.removeAll("term") > 0;
         quvsim::SimProcess emulator(simOptions << "--tcp"
                                                << "0"
@@ -172,8 +178,8 @@ class TestQuvUpload : public QObject {
         bool asked = false;
         QObject::connect(&upload, &QProcess::readyReadStandardOutput, [&] {
             out += QString::fromLocal8Bit(upload.readAllStandardOutput());
-            if (reset && !asked && out.contains("Waiting Terminal Request"))
-                asked = true, emulator.command("reset");
+            if (!during.isEmpty() && !asked && out.contains("Waiting Terminal Request"))
+                asked = true, emulator.command(during.toLatin1());
             if (term && !asked && out.contains("delivered")) asked = true, upload.terminate();
         });
         QElapsedTimer clock;
