@@ -4,19 +4,16 @@
 #include "app/font_and_print.h"
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
-#include "app/menu_tree.h"
-#include "app/recent_button.h"
+#include "app/menu_bar.h"
 #include "app/source_text.h"
 #include "app/status_panels.h"
+#include "app/tool_buttons.h"
 #include "baseconfig/base_config.h"
-#include "baseconfig/base_dialog.h"
-#include "baseconfig/serial_dialog.h"
+#include "baseconfig/help_topics.h"
 #include "comm/quvcom.h"
 #include "compile/compiler_runner.h"
 #include "core/app_paths.h"
-#include "core/clock.h"
 #include "core/com_device.h"
-#include "core/dialogs.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "core/working_folder.h"
@@ -31,43 +28,15 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QKeyEvent>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QWindow>
 
 namespace quv {
 
 namespace {
-
-const char* const kTopicProperty = "helpTopic";
-
-struct ButtonDef {
-    const char* caption;
-    const char* tooltip;
-};
-constexpr ButtonDef kButtons[] = {
-    {"", "Open file F6"},
-    {"Compile", "Compile current program F7"},
-    {"Raw RS232 Upload", "RS232 Program Upload"},
-    {"Raw Wireless Upload", "Wireless Program Upload"},
-    {"Wireless Upload", "Wireless Program Upload"},
-};
-
-QFont buttonFont(int index) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(form1::kButtonFontPoints);
-    f.setBold(index >= 2 && index <= 5);
-    return f;
-}
 
 void setBusyPointer(bool busy) {
     if (busy)
@@ -81,22 +50,6 @@ void bringToFront(MainWindow& w) {
     w.show();
     w.raise();
     w.activateWindow();
-}
-
-// The open-folder picture of tool button 1, drawn here: looking one up in
-// the desktop's icon themes costs more than the rest of the window's start.
-QIcon openFolderIcon() {
-    QPixmap picture(20, 20);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x8a, 0x6d, 0x1f), 1));
-    p.setBrush(QColor(0xe8, 0xc4, 0x5c));
-    p.drawPolygon(
-        QPolygonF({{1.5, 4.5}, {7.5, 4.5}, {9.5, 6.5}, {16.5, 6.5}, {16.5, 16.5}, {1.5, 16.5}}));
-    p.setBrush(QColor(0xf6, 0xdc, 0x8a));
-    p.drawPolygon(QPolygonF({{4.5, 9.5}, {19.5, 9.5}, {16.5, 16.5}, {1.5, 16.5}}));
-    return QIcon(picture);
 }
 
 // What the build shows or asks of the window.
@@ -166,7 +119,7 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     list1_->resize(twipsToPixels(form1::kListWidth), twipsToPixels(form1::kListHeight));
     list1_->hide();
 
-    buildButtons();
+    buttons_ = std::make_unique<ToolButtons>(client, [this](int i) { Command1_Click(i); });
     buildMenus();
     bar1_->raise();
 
@@ -175,7 +128,8 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
 
     connect(documents_, &Documents::nameChanged, this,
             [this](const QString& name) { status_->setPanelText(QStringLiteral("Name"), name); });
-    connect(documents_, &Documents::recentFilesChanged, this, &MainWindow::refreshRecentButtons);
+    connect(documents_, &Documents::recentFilesChanged, this,
+            [this] { buttons_->showRecent(documents_->recent()); });
     connect(documents_, &Documents::activationRequested, this, &MainWindow::Form_Activate);
     connect(source_, &QsciScintilla::textChanged, documents_, &Documents::textChanged);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
@@ -188,23 +142,20 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
         {services.com, services.dialogs, services.settings, link}, this,
         [this](int topic) { showHelpTopic(topic); },
         [this](QWidget* dialog) { registerOwnWindow(dialog, false); });
-    connect(menuItem(QStringLiteral("Serial")), &QAction::triggered, baseConfig_,
-            &BaseConfig::Serial_Click);
-    connect(menuItem(QStringLiteral("base")), &QAction::triggered, baseConfig_,
-            &BaseConfig::base_Click);
+    menus_->on("Serial", baseConfig_, &BaseConfig::Serial_Click);
+    menus_->on("base", baseConfig_, &BaseConfig::base_Click);
     transfer_ = std::make_unique<TransferCommands>(
         TransferServices{services.com, services.dialogs, services.clock, services.pump, *documents_,
                          options_, link},
         transferHooks(*this));
     // The link dialogs leave the link alone while an upload uses it.
     baseConfig_->setRunningUpload([this] { return transfer_->busyText(); });
-    connect(menuItem(QStringLiteral("Send_program")), &QAction::triggered, this,
-            [this] { transfer_->Send_program_Click(); });
-    connect(menuItem(QStringLiteral("Transmit_By_Radio_Without_Confirmation")), &QAction::triggered,
-            this, [this] { transfer_->Transmit_By_Radio_Without_Confirmation_Click(); });
-    Command1(3)->setProperty(kTopicProperty, kTopicRawRs232Upload);
-    Command1(4)->setProperty(kTopicProperty, kTopicRawWirelessUpload);
-    Command1(5)->setProperty(kTopicProperty, kTopicWirelessUpload);
+    menus_->on("Send_program", this, [this] { transfer_->Send_program_Click(); });
+    menus_->on("Transmit_By_Radio_Without_Confirmation", this,
+               [this] { transfer_->Transmit_By_Radio_Without_Confirmation_Click(); });
+    Command1(3)->setProperty(kHelpTopicProperty, kTopicRawRs232Upload);
+    Command1(4)->setProperty(kHelpTopicProperty, kTopicRawWirelessUpload);
+    Command1(5)->setProperty(kHelpTopicProperty, kTopicWirelessUpload);
     resize(twipsToPixels(form1::kDesignWidth), twipsToPixels(form1::kDesignHeight));
 }
 
@@ -220,107 +171,37 @@ HelpViewer* MainWindow::helpViewer() {
 }
 
 QPushButton* MainWindow::Command1(int index) const {
-    return (index >= 1 && index <= 10) ? buttons_.at(static_cast<size_t>(index)) : nullptr;
+    return buttons_->button(index);
 }
 
 QAction* MainWindow::menuItem(const QString& name) const {
-    return actions_.value(name);
+    return menus_->action(name);
 }
 
 bool MainWindow::editorEnabled() const {
     return options_.EditorEnabled;
 }
 
-void MainWindow::buildButtons() {
-    QWidget* client = centralWidget();
-    for (int i = 1; i <= 10; ++i) {
-        QPushButton* b = i <= 5 ? new QPushButton(client) : new RecentButton(client);
-        b->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        b->setProperty("index", i);
-        b->setFocusPolicy(Qt::TabFocus);
-        b->setFont(buttonFont(i));
-        const int row = (i - 1) / 5;
-        const int col = (i - 1) % 5;
-        b->setGeometry(twipsToPixels(col * 720),
-                       twipsToPixels(row == 0 ? form1::kFirstRowTop : form1::kSecondRowTop),
-                       twipsToPixels(735), twipsToPixels(form1::kButtonHeight));
-        if (i <= 5) {
-            b->setText(QString::fromLatin1(kButtons[i - 1].caption));
-            b->setToolTip(QString::fromLatin1(kButtons[i - 1].tooltip));
-        } else {
-            b->setToolTip(QStringLiteral("Open file"));
-            b->setProperty("tag", QString());
-        }
-        connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        buttons_.at(static_cast<size_t>(i)) = b;
-    }
-    buttons_[1]->setIcon(openFolderIcon());
-    buttons_[1]->setIconSize(QSize(20, 20));
-}
-
 void MainWindow::buildMenus() {
-    QHash<QString, QMenu*> menus;
-    for (const MenuItemDef& def : kMenuTree) {
-        const QString name = QString::fromLatin1(def.name);
-        const QString caption = QString::fromLatin1(def.caption);
-        QMenu* parentMenu = def.parent ? menus.value(QString::fromLatin1(def.parent)) : nullptr;
-        QAction* action = nullptr;
-        if (def.kind == MenuItemDef::Submenu || def.kind == MenuItemDef::DisabledSubmenu) {
-            QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
-            menu->setObjectName(name);
-            menu->installEventFilter(this);
-            menus.insert(name, menu);
-            action = menu->menuAction();
-        } else if (parentMenu) {
-            action = parentMenu->addAction(caption);
-        } else {
-            action = menuBar()->addAction(caption);
-        }
-        action->setObjectName(name);
-        action->setProperty(kTopicProperty, def.topic);
-        if (*def.key) {
-            action->setShortcut(
-                QKeySequence(QString::fromLatin1(def.key), QKeySequence::PortableText));
-            action->setShortcutContext(Qt::WindowShortcut);
-        }
-        action->setCheckable(def.kind == MenuItemDef::Toggle);
-        action->setEnabled(def.kind != MenuItemDef::Disabled &&
-                           def.kind != MenuItemDef::DisabledSubmenu);
-        actions_.insert(name, action);
-    }
-
-    const auto on = [this](const char* name, void (MainWindow::*handler)()) {
-        QAction* action = actions_.value(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, handler] {
-            // The menu has already inverted a check mark; the handler sets it
-            // from the option it toggles.
-            (this->*handler)();
-        });
-    };
-    connect(menuItem(QStringLiteral("new")), &QAction::triggered, documents_,
-            &Documents::new_Click);
-    connect(menuItem(QStringLiteral("Open")), &QAction::triggered, documents_,
-            &Documents::Open_Click);
-    connect(menuItem(QStringLiteral("save")), &QAction::triggered, documents_,
-            &Documents::save_Click);
-    connect(menuItem(QStringLiteral("save_as")), &QAction::triggered, documents_,
-            &Documents::save_as_Click);
-    connect(menuItem(QStringLiteral("Close")), &QAction::triggered, documents_,
-            &Documents::Close_Click);
-    on("Exit", &MainWindow::Exit_Click);
-    on("EditorEnabled", &MainWindow::EditorEnabled_Click);
-    on("compiler_window", &MainWindow::compiler_window_Click);
-    on("SaveConfirmation", &MainWindow::SaveConfirmation_Click);
-    on("AutoIndent", &MainWindow::AutoIndent_Click);
-    on("Gencodewithlines", &MainWindow::Gencodewithlines_Click);
-    on("Help", &MainWindow::Help_Click);
-    connect(menuItem(QStringLiteral("Compiler")), &QAction::triggered, this, [this] { compile(); });
-
+    menus_ = new MenuBar(
+        menuBar(), [this](int topic) { showHelpTopic(topic); }, this);
+    menus_->on("new", documents_, &Documents::new_Click);
+    menus_->on("Open", documents_, &Documents::Open_Click);
+    menus_->on("save", documents_, &Documents::save_Click);
+    menus_->on("save_as", documents_, &Documents::save_as_Click);
+    menus_->on("Close", documents_, &Documents::Close_Click);
+    menus_->on("Exit", this, &MainWindow::Exit_Click);
+    // The menu has already inverted a check mark; each toggle sets it from
+    // the option it toggles.
+    menus_->on("EditorEnabled", this, &MainWindow::EditorEnabled_Click);
+    menus_->on("compiler_window", this, &MainWindow::compiler_window_Click);
+    menus_->on("SaveConfirmation", this, &MainWindow::SaveConfirmation_Click);
+    menus_->on("AutoIndent", this, &MainWindow::AutoIndent_Click);
+    menus_->on("Gencodewithlines", this, &MainWindow::Gencodewithlines_Click);
+    menus_->on("Help", this, &MainWindow::Help_Click);
+    menus_->on("Compiler", this, [this] { compile(); });
     // The menu keys belong to the window, not to the editor control.
-    QList<QKeySequence> keys;
-    for (QAction* a : std::as_const(actions_))
-        if (!a->shortcut().isEmpty()) keys << a->shortcut();
-    source_->releaseKeys(keys);
+    source_->releaseKeys(menus_->shortcuts());
 
     auto* f1 = new QAction(this);
     f1->setShortcut(QKeySequence(Qt::Key_F1));
@@ -347,12 +228,10 @@ void MainWindow::buildEditor() {
         {"find_next", &EditorSubsystem::find_next_Click},
         {"goto", &EditorSubsystem::goto_Click},
     };
-    for (const auto& [name, handler] : editItems)
-        connect(menuItem(QString::fromLatin1(name)), &QAction::triggered, editor_, handler);
-    connect(menuItem(QStringLiteral("Font")), &QAction::triggered, this, &MainWindow::Font_Click);
-    connect(menuItem(QStringLiteral("Font_type")), &QAction::triggered, this,
-            &MainWindow::Font_type_Click);
-    connect(menuItem(QStringLiteral("Print")), &QAction::triggered, this, &MainWindow::Print_Click);
+    for (const auto& [name, handler] : editItems) menus_->on(name, editor_, handler);
+    menus_->on("Font", this, &MainWindow::Font_Click);
+    menus_->on("Font_type", this, &MainWindow::Font_type_Click);
+    menus_->on("Print", this, &MainWindow::Print_Click);
 }
 
 void MainWindow::chooseFont(bool stored) {
@@ -399,7 +278,7 @@ void MainWindow::Form_Load() {
     if (!lastDocument.isEmpty()) documents_->Open_File(lastDocument);
     // 10. Slot 5 counts as the most recent, slot 1 as the oldest.
     documents_->recent().resetRanks();
-    refreshRecentButtons();
+    buttons_->showRecent(documents_->recent());
     // 11 to 13. The link state.
     link_.BaudRate = s.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
     link_.CommPort = s.getInt(keys::kCommPort, keys::kDefaultCommPort);
@@ -445,18 +324,7 @@ void MainWindow::Form_Resize() {
     if (r.editorHeight) editor.setHeight(twipsToPixels(*r.editorHeight));
     source_->setGeometry(editor);
     list1_->move(twipsToPixels(r.listLeft), twipsToPixels(r.listTop));
-    for (int i = 1; i <= 5; ++i) {
-        const auto k = static_cast<size_t>(i - 1);
-        for (QPushButton* b : {Command1(i), Command1(i + 5)}) {
-            QRect g = b->geometry();
-            g.moveLeft(twipsToPixels(r.buttonLeft[k]));
-            if (r.buttonWidth[k]) g.setWidth(twipsToPixels(*r.buttonWidth[k]));
-            b->setGeometry(g);
-            QFont f = b->font();
-            f.setPointSizeF(r.buttonFontPoints);
-            b->setFont(f);
-        }
-    }
+    buttons_->place(r);
     bar1_->resize(twipsToPixels(r.barWidth), bar1_->height());
     inLayout_ = false;
     // A maximised window in compact mode goes back to its normal size; the
@@ -482,21 +350,6 @@ void MainWindow::applyWindowMode() {
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     resize(width(), twipsToPixels(full ? form1::kFullModeNormalHeight : form1::kCompactHeight));
     if (full) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void MainWindow::refreshRecentButtons() {
-    for (int slot = 1; slot <= RecentFiles::kSlots; ++slot) {
-        const RecentFiles::Slot& s = documents_->recent().slot(slot);
-        QPushButton* b = Command1(slot + 5);
-        b->setText(s.path);
-        b->setProperty("tag", s.path);
-        QPalette p = b->palette();
-        const QPalette standard = QApplication::palette(b);
-        p.setColor(QPalette::Button, s.highlighted ? standard.color(QPalette::HighlightedText)
-                                                   : standard.color(QPalette::Button));
-        b->setPalette(p);
-        b->setProperty("highlighted", s.highlighted);
-    }
 }
 
 void MainWindow::toggle(Options::Toggle option, const char* item) {
@@ -574,7 +427,7 @@ void MainWindow::focusWindowChanged(QWindow* now) {
 
 int MainWindow::topicOfFocus() const {
     for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-        const QVariant topic = w->property(kTopicProperty);
+        const QVariant topic = w->property(kHelpTopicProperty);
         if (topic.isValid()) return topic.toInt();
     }
     return 0;
@@ -586,26 +439,6 @@ void MainWindow::Help_Click() {
 
 void MainWindow::showHelpTopic(int topic) {
     helpViewer()->showTopic(topic);
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* menu = qobject_cast<QMenu*>(watched);
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (menu && key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
-            // A disabled item is never the menu's active one: the item under
-            // the mouse stands for it.
-            const QAction* active = menu->activeAction();
-            if (!active) active = menu->actionAt(menu->mapFromGlobal(QCursor::pos()));
-            const int topic = active ? active->property(kTopicProperty).toInt() : 0;
-            // Close the open menus before the help window shows.
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (qobject_cast<QMenu*>(w) && w->isVisible()) w->hide();
-            showHelpTopic(topic);
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

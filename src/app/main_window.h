@@ -5,18 +5,15 @@
 #include "core/link_state.h"
 #include "core/options.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QListWidget;
-class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -32,11 +29,13 @@ class Documents;
 class EditorSubsystem;
 class EventPump;
 class HelpViewer;
+class MenuBar;
 class QuvCom;
 class SettingsStore;
 class SourceEditor;
 class SourceText;
 class StatusPanels;
+class ToolButtons;
 class TransferCommands;
 class WorkingFolder;
 
@@ -137,18 +136,16 @@ class MainWindow : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The menus, wired to the window's commands and the documents.
     void buildMenus();
-    void buildButtons();
     // The editor subsystem on the window's editor and help list, with the
     // Edit menu and the font and print commands.
     void buildEditor();
     // The chosen font is kept in the options; stored, also in the settings.
     void chooseFont(bool stored);
     void applyWindowMode();
-    void refreshRecentButtons();
     void focusWindowChanged(QWindow* now);
     int topicOfFocus() const;
     void toggle(Options::Toggle option, const char* item);
@@ -170,8 +167,8 @@ class MainWindow : public QMainWindow {
     EditorSubsystem* editor_ = nullptr;
     BaseConfig* baseConfig_ = nullptr;
     std::unique_ptr<TransferCommands> transfer_;
-    std::array<QPushButton*, 11> buttons_{};
-    QHash<QString, QAction*> actions_;
+    std::unique_ptr<ToolButtons> buttons_;
+    MenuBar* menus_ = nullptr;
     QList<QPointer<QWidget>> ownWindows_;
     QList<QPointer<QWidget>> closeOnExit_;
     QPointer<QWindow> lastFocusWindow_;
