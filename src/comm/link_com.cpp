@@ -548,7 +548,7 @@ void LinkCom::GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length)
 }
 
 qint32 LinkCom::ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) {
-    return accepted(request(port, lastBaud_, kChangeNameFast, name)) ? 1 : 0;
+    return confirmed(request(port, lastBaud_, kChangeNameFast, name));
 }
 
 qint32 LinkCom::B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) {
