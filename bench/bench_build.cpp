@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     f.settings.save("editorenabled", "True");
     // The program's own event pump: a build waits as it does on the desktop.
     quv::QtEventPump pump(&f.link.AppClosing);
-    quv::MainWindow window(quv::AppServices{f.dialogs, f.settings, f.clock, f.com, pump, f.folder},
-                           f.link);
+    quv::MainWindow window(
+        quv::AppServices{f.dialogs, f.settings, f.clock, f.com, pump, f.folder, {}}, f.link);
     window.start();
     window.documents().Open_File(source);
 

@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     quv::LinkCom com(settings, pump);
     quv::ProcessWorkingFolder folder;
     settings.save("editorenabled", "True");
-    quv::MainWindow window({dialogs, settings, clock, com, pump, folder}, link);
+    quv::MainWindow window({dialogs, settings, clock, com, pump, folder, {}}, link);
     window.Form_Load();
     window.show();
     std::vector<double> openMs;

@@ -7,6 +7,7 @@
 #include "comm/link_com.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include "core/clock.h"
 #include "core/event_pump.h"
 #include "core/link_state.h"
@@ -28,6 +29,13 @@ inline void configureApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
+// The recovery copies of unsaved changes live in the user's data folder for
+// the program.
+inline QString recoveryFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/recovery");
+}
+
 struct DesktopProgram {
     NativeSettingsStore settings;
     SystemClock clock;
@@ -36,7 +44,8 @@ struct DesktopProgram {
     QtEventPump pump{&link.AppClosing};
     LinkCom com{settings, pump};
     ProcessWorkingFolder folder;
-    MainWindow window{AppServices{dialogs, settings, clock, com, pump, folder}, link};
+    MainWindow window{AppServices{dialogs, settings, clock, com, pump, folder, recoveryFolder()},
+                      link};
 
     DesktopProgram() { dialogs.setParentWindow(&window); }
 };

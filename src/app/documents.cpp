@@ -15,6 +15,11 @@ namespace quv {
 namespace {
 const QString kSaveQuestion = QStringLiteral("Save changes to file ?");
 const QString kFileNotFound = QStringLiteral("File not found!!!");
+const QString kChangedOnDisk = QStringLiteral(
+    "%1\n\nAnother program has changed this file since it was opened or saved here.\n\n"
+    "Yes reloads the file: the changes made here are lost.\n"
+    "No overwrites the file with the text here: the other program's change is lost.\n"
+    "Cancel leaves both as they are.");
 
 // A normal file: not a folder, not hidden.
 bool isNormalFile(const QString& path) {
@@ -60,9 +65,10 @@ void Documents::Open_File(const QString& rawPath) {
     }
     CurrentFileName = path;
     text_.setBytes(*read.bytes);
+    disk_ = stampOf(path, *read.bytes);
     setName(path);
     settings_.save(keys::kFileName, path);
-    Source_changed = false;
+    settle();
     recent_.recordOpen(path);
     emit recentFilesChanged();
     emit activationRequested();
@@ -74,16 +80,96 @@ bool Documents::open(const QString& path) {
 }
 
 bool Documents::Save_program() {
-    if (const auto error = writeWholeFile(CurrentFileName, withCrLf(text_.bytes()))) {
+    return mayOverwrite() && writeText();
+}
+
+bool Documents::writeText() {
+    const QByteArray bytes = withCrLf(text_.bytes());
+    if (const auto error = writeWholeFile(CurrentFileName, bytes)) {
         dialogs_.message(
             QStringLiteral("Cannot save the file %1:\n%2\n\nYour changes are still in the editor.")
                 .arg(CurrentFileName, *error),
             Buttons::Ok, Icon::Critical);
         return false;
     }
+    disk_ = stampOf(CurrentFileName, bytes);
     setName(CurrentFileName);
-    Source_changed = false;
+    settle();
     return true;
+}
+
+void Documents::settle() {
+    Source_changed = false;
+    leftAlone_.clear();
+    emit settled();
+}
+
+Answer Documents::askAboutChange() {
+    return dialogs_.message(kChangedOnDisk.arg(CurrentFileName), Buttons::YesNoCancel,
+                            Icon::Exclamation);
+}
+
+bool Documents::mayOverwrite() {
+    // Only the file the text came from is guarded; a file that was deleted
+    // is written anew.
+    if (disk_.path.isEmpty() || disk_.path != CurrentFileName) return true;
+    if (checkDisk(disk_).state != DiskState::Changed) return true;
+    const Answer answer = askAboutChange();
+    if (answer == Answer::Yes) reload();
+    return answer == Answer::No;
+}
+
+bool Documents::reload() {
+    const ReadResult read = readWholeFile(CurrentFileName);
+    if (!read.bytes) {
+        dialogs_.message(
+            QStringLiteral("Cannot read the file %1:\n%2").arg(CurrentFileName, read.error),
+            Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    const int line = lineOfOffset(text_.bytes(), text_.caretPosition());
+    text_.setBytes(*read.bytes);
+    text_.setCaretPosition(offsetOfLine(withCrLf(*read.bytes), line));
+    disk_ = stampOf(CurrentFileName, *read.bytes);
+    settle();
+    return true;
+}
+
+void Documents::checkFileOnDisk() {
+    if (checking_ || disk_.path.isEmpty() || disk_.path != CurrentFileName) return;
+    const DiskCheck check = checkDisk(disk_);
+    if (check.state == DiskState::Same) disk_ = check.now;  // only touched
+    if (check.state != DiskState::Changed) return;
+    if (!Source_changed) {
+        reload();
+        return;
+    }
+    if (!check.now.hash.isEmpty() && check.now.hash == leftAlone_) return;
+    checking_ = true;
+    const Answer answer = askAboutChange();
+    checking_ = false;
+    if (answer == Answer::Yes)
+        reload();
+    else if (answer == Answer::No)
+        writeText();
+    else
+        leftAlone_ = check.now.hash;
+}
+
+bool Documents::named() const {
+    return !CurrentFileName.isEmpty() && CurrentFileName != kNewDocumentName &&
+           CurrentFileName != closedDocumentName(style_);
+}
+
+void Documents::restore(const QString& name, bool named, const QByteArray& bytes) {
+    if (named && isNormalFile(name)) Open_File(name);
+    if (CurrentFileName != name) {
+        CurrentFileName = name;
+        setName(name);
+        disk_ = {};
+    }
+    text_.setBytes(bytes);
+    Source_changed = true;
 }
 
 bool Documents::save_Click() {
@@ -112,9 +198,10 @@ void Documents::new_Click() {
     if (!saveQuestion()) return;
     text_.setBytes(QByteArray());
     CurrentFileName = kNewDocumentName;
+    disk_ = {};
     setName(kNewDocumentName);
     settings_.save(keys::kFileName, QString());
-    Source_changed = false;
+    settle();
 }
 
 void Documents::Open_Click() {
@@ -143,9 +230,10 @@ void Documents::Close_Click() {
     if (!saveQuestion()) return;
     text_.setBytes(QByteArray());
     CurrentFileName = closedDocumentName(style_);
+    disk_ = {};
     setName(QString());
     settings_.save(keys::kFileName, QString());
-    Source_changed = false;
+    settle();
     recent_.closeHighlighted();
     emit recentFilesChanged();
     if (const int slot = recent_.firstFilled()) Open_File(recent_.slot(slot).path);

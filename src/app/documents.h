@@ -7,6 +7,8 @@
 #include "app/recent_files.h"
 #include "core/app_paths.h"
 #include "core/current_document.h"
+#include "core/dialogs.h"
+#include "core/file_stamp.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -83,6 +85,17 @@ class Documents : public QObject, public CurrentDocument {
     // On exit: asks whatever the option says. False when the save failed.
     bool exitSaveQuestion();
 
+    // When the window is activated: a file that another program changed is
+    // reloaded at once when there are no changes here, and otherwise the
+    // user chooses. A change the user chose to leave is not asked again.
+    void checkFileOnDisk();
+    // Puts recovered text in the editor as a changed document. A named
+    // document whose file exists is opened first, so that the recent files,
+    // the caption and the working folder follow it.
+    void restore(const QString& name, bool named, const QByteArray& bytes);
+    // New, closed and never-named documents have no file of their own yet.
+    bool named() const;
+
     // The filter the file dialogs use: set by Open, reused by Save as.
     QString dialogFilter() const { return filter_; }
 
@@ -99,9 +112,22 @@ class Documents : public QObject, public CurrentDocument {
     void recentFilesChanged();
     // The main window's activation sequence is due.
     void activationRequested();
+    // The text now matches its file, or was replaced or emptied: nothing is
+    // unsaved.
+    void settled();
 
   private:
     bool askAndSave(SaveStep step);
+    // Before a save replaces the file: true when it may. When another program
+    // changed the file, the user reloads it, overwrites it or cancels.
+    bool mayOverwrite();
+    // Writes the text over the file; false (after telling why) on failure.
+    bool writeText();
+    // The question about a file another program changed.
+    Answer askAboutChange();
+    // Replaces the text by the file's, keeping the caret's line.
+    bool reload();
+    void settle();
     void setName(const QString& name) { emit nameChanged(name); }
     DocumentText& text_;
     Dialogs& dialogs_;
@@ -111,6 +137,11 @@ class Documents : public QObject, public CurrentDocument {
     RecentFiles recent_;
     QString filter_;
     PathStyle style_ = nativePathStyle();
+    // The file as it was last read or written here.
+    FileStamp disk_;
+    // A change the user left alone at activation.
+    QByteArray leftAlone_;
+    bool checking_ = false;
 };
 
 }  // namespace quv

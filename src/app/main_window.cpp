@@ -5,9 +5,11 @@
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/menu_bar.h"
+#include "app/recovery.h"
 #include "app/source_text.h"
 #include "app/status_panels.h"
 #include "app/tool_buttons.h"
+#include "app/unsaved_work.h"
 #include "baseconfig/base_config.h"
 #include "baseconfig/help_topics.h"
 #include "comm/quvcom.h"
@@ -132,6 +134,11 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
             [this] { buttons_->showRecent(documents_->recent()); });
     connect(documents_, &Documents::activationRequested, this, &MainWindow::Form_Activate);
     connect(source_, &QsciScintilla::textChanged, documents_, &Documents::textChanged);
+    recovery_ = std::make_unique<RecoveryStore>(services.recoveryFolder);
+    unsaved_ =
+        std::make_unique<UnsavedWork>(*documents_, *sourceText_, services.dialogs, *recovery_,
+                                      [this](const QString& line) { status_->setNotice(line); });
+    connect(source_, &QsciScintilla::textChanged, unsaved_.get(), &UnsavedWork::textChanged);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusWindowChanged);
 
     buildEditor();
@@ -259,6 +266,7 @@ void MainWindow::start() {
     Form_Load();
     show();
     Form_Activate();
+    unsaved_->offerLeftBehind();
 }
 
 void MainWindow::Form_Load() {
@@ -450,6 +458,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    unsaved_->cleanExit();
     const QStringList paths = documents_->recent().paths();
     for (int slot = 1; slot <= RecentFiles::kSlots; ++slot)
         services_.settings.save(keys::lastFile(slot), paths.at(slot - 1));
@@ -474,6 +483,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    // Back from another program: the file may have changed meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, documents_, [this] {
+            if (!QApplication::activeModalWidget()) documents_->checkFileOnDisk();
+        });
 }
 
 }  // namespace quv

@@ -31,12 +31,14 @@ class EventPump;
 class HelpViewer;
 class MenuBar;
 class QuvCom;
+class RecoveryStore;
 class SettingsStore;
 class SourceEditor;
 class SourceText;
 class StatusPanels;
 class ToolButtons;
 class TransferCommands;
+class UnsavedWork;
 class WorkingFolder;
 
 // The outside services the window works through; tests replace each.
@@ -47,6 +49,8 @@ struct AppServices {
     QuvCom& com;
     EventPump& pump;
     WorkingFolder& folder;
+    // Where the recovery copies of unsaved changes are kept; empty for none.
+    QString recoveryFolder;
 };
 
 class MainWindow : public QMainWindow {
@@ -95,6 +99,9 @@ class MainWindow : public QMainWindow {
     BaseConfig& baseConfig() const { return *baseConfig_; }
     // The uploads, the Transmit menu and the link monitor.
     TransferCommands& transfer() const { return *transfer_; }
+    // The recovery copy of unsaved changes.
+    UnsavedWork& unsavedWork() const { return *unsaved_; }
+    RecoveryStore& recoveryStore() const { return *recovery_; }
     AppServices& services() { return services_; }
     LinkState& link() { return link_; }
 
@@ -168,6 +175,8 @@ class MainWindow : public QMainWindow {
     BaseConfig* baseConfig_ = nullptr;
     std::unique_ptr<TransferCommands> transfer_;
     std::unique_ptr<ToolButtons> buttons_;
+    std::unique_ptr<RecoveryStore> recovery_;
+    std::unique_ptr<UnsavedWork> unsaved_;
     MenuBar* menus_ = nullptr;
     QList<QPointer<QWidget>> ownWindows_;
     QList<QPointer<QWidget>> closeOnExit_;

@@ -61,6 +61,21 @@ QLabel* StatusPanels::panel(int index) const {
     return panels_.value(index - 1);
 }
 
+void StatusPanels::setNotice(const QString& text) {
+    if (!notice_) {
+        notice_ = new QLabel(this);
+        notice_->setObjectName(QStringLiteral("Notice"));
+        addPermanentWidget(notice_);
+    }
+    notice_->setText(text);
+    notice_->setToolTip(text);
+    notice_->setVisible(!text.isEmpty());
+}
+
+QString StatusPanels::notice() const {
+    return notice_ ? notice_->text() : QString();
+}
+
 void StatusPanels::refreshDate() {
     panels_.first()->setText(QLocale::system().toString(clock_.today(), QLocale::ShortFormat));
 }

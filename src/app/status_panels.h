@@ -23,12 +23,16 @@ class StatusPanels : public QStatusBar {
     // Panels 1 to 5 in order.
     QLabel* panel(int index) const;
     void refreshDate();
+    // One line after the panels, for a condition that lasts; empty hides it.
+    void setNotice(const QString& text);
+    QString notice() const;
 
   private:
     Clock& clock_;
     QList<QLabel*> panels_;
     QHash<QString, QLabel*> byKey_;
     QTimer* dateTimer_;
+    QLabel* notice_ = nullptr;
 };
 
 }  // namespace quv

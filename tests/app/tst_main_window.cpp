@@ -5,11 +5,14 @@
 #include "app/help_viewer.h"
 #include "app/layout_rules.h"
 #include "app/recent_files.h"
+#include "app/recovery.h"
 #include "app/status_panels.h"
+#include "app/unsaved_work.h"
 #include "core/app_paths.h"
 #include "core/options.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
+#include "core/text_file.h"
 #include "core/working_folder.h"
 #include "editor/source_editor.h"
 #include "support/app_fixture.h"
@@ -23,6 +26,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -518,6 +522,126 @@ class TestMainWindow : public QObject {
         QVERIFY(!f.docs.save_as_Click());
         QCOMPARE(f.docs.CurrentFileName, path);
         QVERIFY(f.docs.Source_changed);
+    }
+
+    void anotherProgramsChangeIsNeverOverwrittenSilently_data() {
+        QTest::addColumn<QByteArray>("other");  // what another program writes; "-" deletes
+        QTest::addColumn<int>("answer");        // -1: no question
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray mine("mine saved\r\n"), theirs("theirs\r\n");
+        QTest::newRow("Yes reloads") << theirs << int(Answer::Yes) << false << theirs << theirs;
+        QTest::newRow("No overwrites") << theirs << int(Answer::No) << true << mine << mine;
+        QTest::newRow("Cancel keeps both")
+            << theirs << int(Answer::Cancel) << false << theirs << mine;
+        QTest::newRow("the same bytes again")
+            << QByteArray("saved\r\n") << -1 << true << mine << mine;
+        QTest::newRow("not touched") << QByteArray() << -1 << true << mine << mine;
+        QTest::newRow("deleted: saved anew") << QByteArray("-") << -1 << true << mine << mine;
+    }
+    void anotherProgramsChangeIsNeverOverwrittenSilently() {
+        QFETCH(QByteArray, other);
+        QFETCH(int, answer);
+        Fixture f;
+        const QString path = f.file("prog.c", "old\r\n");
+        f.docs.Open_File(path);
+        f.text.text = "saved\r\n";
+        QVERIFY(f.docs.save_Click());
+        f.type("mine ");
+        if (!other.isEmpty())
+            QCOMPARE(QProcess::execute(
+                         "/bin/sh", {"-c", other == "-" ? "rm \"$1\"" : "printf %s \"$0\" > \"$1\"",
+                                     other, path}),
+                     0);
+        if (answer >= 0) f.dialogs.answers << Answer(answer);
+        QTEST(f.docs.save_Click(), "saved");
+        QTEST(test::readTestFile(path), "file");
+        QTEST(f.text.text, "text");
+        QCOMPARE(f.docs.Source_changed, f.text.text != test::readTestFile(path));
+        QCOMPARE(f.dialogs.texts(),
+                 answer < 0
+                     ? QStringList()
+                     : QStringList(
+                           path + "\n\nAnother program has changed this file since it was opened "
+                                  "or saved here.\n\nYes reloads the file: the changes made here "
+                                  "are lost.\nNo overwrites the file with the text here: the other "
+                                  "program's change is lost.\nCancel leaves both as they are."));
+    }
+
+    void activationReloadsAnUntouchedDocumentAndAsksAboutAChangedOne() {
+        AppFixture f;
+        f.settings.save(keys::kEditorEnabled, "True");
+        const QString path = f.writeFile("prog.c", "a\r\nb\r\nc\r\n");
+        f.settings.save(keys::kFileName, path);
+        MainWindow& w = f.start();
+        QWidget other;
+        const auto comeBack = [&](const QByteArray& theirs) {
+            test::writeTestFile(path, theirs);
+            other.show();
+            other.activateWindow();
+            QTRY_VERIFY(other.isActiveWindow());
+            w.activateWindow();
+            QTRY_VERIFY(w.isActiveWindow());
+        };
+        w.Source()->setCaretPosition(7);  // on "c"
+        comeBack("A\r\nB\r\nC\r\nD\r\n");
+        QTRY_COMPARE(w.Source()->bytes(), QByteArray("A\r\nB\r\nC\r\nD\r\n"));
+        QCOMPARE(w.Source()->caretPosition(), 6);  // the start of the same line
+        QVERIFY(f.dialogs.messages.isEmpty() && !w.documents().Source_changed);
+        // With changes here the user chooses; a change left alone is not
+        // asked about again.
+        QTest::keyClicks(w.Source(), "x");
+        f.dialogs.answers << Answer::Cancel;
+        comeBack("other\r\n");
+        QTRY_COMPARE(f.dialogs.messages.size(), 1);
+        comeBack("other\r\n");
+        QTest::qWait(50);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(w.Source()->bytes(), QByteArray("A\r\nB\r\nxC\r\nD\r\n"));
+    }
+
+    void unsavedWorkSurvivesWhatCannotBeWritten_data() {
+        QTest::addColumn<bool>("folderBlocked");
+        QTest::newRow("recovery folder cannot be made") << true;
+        QTest::newRow("document on a read-only medium") << false;
+    }
+    void unsavedWorkSurvivesWhatCannotBeWritten() {
+        QFETCH(bool, folderBlocked);
+        AppFixture f;
+        if (folderBlocked) f.writeFile("recovery", "a file where the folder would be");
+        f.settings.save(keys::kEditorEnabled, "True");
+        const QString path = f.writeFile("prog.c", "x\r\n");
+        f.settings.save(keys::kFileName, path);
+        MainWindow& w = f.start();
+        if (!folderBlocked) QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        QTest::keyClicks(w.Source(), "typed ");
+        w.unsavedWork().keepNow();
+        w.recoveryStore().settle();
+        QTRY_COMPARE(w.StatusBar1()->notice().startsWith("No recovery copy of unsaved changes: "),
+                     folderBlocked);
+        QCOMPARE(f.readFile(w.recoveryStore().ownFile()).endsWith("\ntyped x\r\n"), !folderBlocked);
+        // Only the failed save is reported.
+        QCOMPARE(w.documents().save_Click(), folderBlocked);
+        QCOMPARE(f.readFile(path), folderBlocked ? "typed x\r\n" : "x\r\n");
+        QCOMPARE(f.dialogs.messages.size(), folderBlocked ? 0 : 1);
+    }
+
+    void twoInstancesKeepTheirOwnCopiesOfAnyLength() {
+        QTemporaryDir dir;
+        const QByteArray big = test::patternBytes(10 << 20);
+        auto first = std::make_unique<RecoveryStore>(dir.path());
+        RecoveryStore second(dir.path());
+        first->keep("/big.c", true, big);
+        second.keep("noname.c", false, "b");
+        first->settle();
+        second.settle();
+        QVERIFY(first->leftBehind().isEmpty() && second.leftBehind().isEmpty());
+        first.reset();  // ends without closing
+        const QList<RecoveryStore::Copy> left = second.leftBehind();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(std::tuple(left[0].name, left[0].named), std::tuple(QString("/big.c"), true));
+        QVERIFY(left[0].text == withCrLf(big));
     }
 
     void closeOpensTheFirstRemainingFileInButtonOrder() {

@@ -12,7 +12,8 @@ AppFixture::~AppFixture() {
 }
 
 MainWindow& AppFixture::start() {
-    window = std::make_unique<MainWindow>(AppServices{dialogs, settings, clock, com, pump, folder},
+    window = std::make_unique<MainWindow>(AppServices{dialogs, settings, clock, com, pump, folder,
+                                                      dir.filePath(QStringLiteral("recovery"))},
                                           link);
     window->start();
     return *window;
