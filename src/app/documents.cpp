@@ -139,21 +139,18 @@ void Documents::checkFileOnDisk() {
     if (checking_ || disk_.path.isEmpty() || disk_.path != CurrentFileName) return;
     const DiskCheck check = checkDisk(disk_);
     if (check.state == DiskState::Same) disk_ = check.now;  // only touched
-    if (check.state != DiskState::Changed) return;
+    // A file that cannot be read now is left to the next save, which says why.
+    if (check.state != DiskState::Changed || check.now.hash.isEmpty()) return;
     if (!Source_changed) {
         reload();
         return;
     }
-    if (!check.now.hash.isEmpty() && check.now.hash == leftAlone_) return;
+    if (check.now.hash == leftAlone_) return;
     checking_ = true;
     const Answer answer = askAboutChange();
     checking_ = false;
-    if (answer == Answer::Yes)
-        reload();
-    else if (answer == Answer::No)
-        writeText();
-    else
-        leftAlone_ = check.now.hash;
+    const bool done = answer == Answer::Yes ? reload() : answer == Answer::No && writeText();
+    if (!done) leftAlone_ = check.now.hash;
 }
 
 bool Documents::named() const {

@@ -116,6 +116,14 @@ QList<RecoveryStore::Copy> RecoveryStore::leftBehind() const {
     if (folder_.isEmpty()) return copies;
     const QFileInfoList files =
         QDir(folder_).entryInfoList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Time);
+    // The locks of runs that ended after their copy was deleted go too.
+    for (const QString& name : QDir(folder_).entryList({QLatin1Char('*') + kSuffix + ".lock"})) {
+        const QString copy = QDir(folder_).filePath(name.chopped(5));
+        if (copy == own_ || QFileInfo::exists(copy)) continue;
+        QLockFile lock(lockName(copy));
+        lock.setStaleLockTime(0);
+        lock.tryLock(0);  // a stale lock is taken, and removed on unlock
+    }
     for (const QFileInfo& info : files) {
         if (info.filePath() == own_) continue;
         // A running instance holds the lock of its copy; the lock of one
