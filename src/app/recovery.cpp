@@ -11,34 +11,39 @@
 namespace quv {
 
 namespace {
-// A copy is a header of three lines (the mark, whether the document has a
-// name, the name) and then the document's bytes.
+// A copy holds the document's bytes exactly as a save would write them; the
+// file beside it, the copy's name plus ".name", says whose they are: a mark,
+// whether the document has a name, and the name.
 const QByteArray kMark = QByteArrayLiteral("QUV RECOVERY 1");
 const QString kSuffix = QStringLiteral(".rec");
 
-QByteArray header(const QString& name, bool named) {
+QString lockName(const QString& copy) {
+    return copy + QStringLiteral(".lock");
+}
+QString nameFile(const QString& copy) {
+    return copy + QStringLiteral(".name");
+}
+
+QByteArray nameRecord(const QString& name, bool named) {
     return kMark + '\n' + (named ? "named\n" : "unnamed\n") + name.toUtf8().toPercentEncoding() +
            '\n';
 }
 
 std::optional<RecoveryStore::Copy> parse(const QFileInfo& info) {
-    const ReadResult read = readWholeFile(info.filePath());
-    if (!read.bytes) return std::nullopt;
-    const QByteArray& all = *read.bytes;
-    const qsizetype a = all.indexOf('\n');
-    const qsizetype b = a < 0 ? -1 : all.indexOf('\n', a + 1);
-    const qsizetype c = b < 0 ? -1 : all.indexOf('\n', b + 1);
-    if (c < 0 || all.left(a) != kMark) return std::nullopt;
-    const QByteArray kind = all.mid(a + 1, b - a - 1);
-    if (kind != "named" && kind != "unnamed") return std::nullopt;
-    return RecoveryStore::Copy{
-        info.filePath(),
-        QString::fromUtf8(QByteArray::fromPercentEncoding(all.mid(b + 1, c - b - 1))),
-        kind == "named", info.lastModified(), all.mid(c + 1)};
+    const ReadResult record = readWholeFile(nameFile(info.filePath()), 1 << 16);
+    const QList<QByteArray> lines = record.bytes ? record.bytes->split('\n') : QList<QByteArray>();
+    if (lines.size() < 3 || lines[0] != kMark || (lines[1] != "named" && lines[1] != "unnamed"))
+        return std::nullopt;
+    const ReadResult text = readWholeFile(info.filePath());
+    if (!text.bytes) return std::nullopt;
+    return RecoveryStore::Copy{info.filePath(),
+                               QString::fromUtf8(QByteArray::fromPercentEncoding(lines[2])),
+                               lines[1] == "named", info.lastModified(), *text.bytes};
 }
 
-QString lockName(const QString& file) {
-    return file + QStringLiteral(".lock");
+void removeCopy(const QString& copy) {
+    QFile::remove(copy);
+    QFile::remove(nameFile(copy));
 }
 }  // namespace
 
@@ -79,8 +84,12 @@ void RecoveryStore::keep(const QString& name, bool named, const QByteArray& text
             failure = QStringLiteral("the folder %1 cannot be made").arg(folder_);
         else if (!holdLock())
             failure = QStringLiteral("the folder %1 cannot be written").arg(folder_);
-        else if (const auto error = writeWholeFile(own_, header(name, named) + withCrLf(text)))
-            failure = *error;
+        else if (const QByteArray record = nameRecord(name, named); record != writtenName_) {
+            if (const auto error = writeWholeFile(nameFile(own_), record)) failure = *error;
+            writtenName_ = failure.isEmpty() ? record : QByteArray();
+        }
+        if (failure.isEmpty())
+            if (const auto error = writeWholeFile(own_, withCrLf(text))) failure = *error;
         report(failure);
     });
 }
@@ -89,7 +98,8 @@ void RecoveryStore::discard() {
     if (own_.isEmpty()) return;
     ++latest_;
     writer_.start([this] {
-        if (lock_) QFile::remove(own_);
+        if (lock_) removeCopy(own_);
+        writtenName_.clear();
     });
 }
 
@@ -98,13 +108,14 @@ void RecoveryStore::adopt(const Copy& copy) {
     ++latest_;
     writer_.start([this, file = copy.file] {
         if (!holdLock()) return;
-        QFile::remove(own_);
-        if (QFile::rename(file, own_)) QFile::remove(lockName(file));
+        removeCopy(own_);
+        writtenName_.clear();
+        if (QFile::rename(file, own_)) QFile::rename(nameFile(file), nameFile(own_));
     });
 }
 
 void RecoveryStore::remove(const Copy& copy) {
-    QFile::remove(copy.file);
+    removeCopy(copy.file);
 }
 
 void RecoveryStore::settle() {
@@ -116,13 +127,15 @@ QList<RecoveryStore::Copy> RecoveryStore::leftBehind() const {
     if (folder_.isEmpty()) return copies;
     const QFileInfoList files =
         QDir(folder_).entryInfoList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Time);
-    // The locks of runs that ended after their copy was deleted go too.
-    for (const QString& name : QDir(folder_).entryList({QLatin1Char('*') + kSuffix + ".lock"})) {
+    // What runs that ended left beside a copy they had deleted goes too.
+    const QStringList beside = {QLatin1Char('*') + kSuffix + QStringLiteral(".lock"),
+                                QLatin1Char('*') + kSuffix + QStringLiteral(".name")};
+    for (const QString& name : QDir(folder_).entryList(beside, QDir::Files)) {
         const QString copy = QDir(folder_).filePath(name.chopped(5));
         if (copy == own_ || QFileInfo::exists(copy)) continue;
         QLockFile lock(lockName(copy));
         lock.setStaleLockTime(0);
-        lock.tryLock(0);  // a stale lock is taken, and removed on unlock
+        if (lock.tryLock(0)) QFile::remove(nameFile(copy));  // the lock goes on unlock
     }
     for (const QFileInfo& info : files) {
         if (info.filePath() == own_) continue;

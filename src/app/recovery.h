@@ -60,6 +60,7 @@ class RecoveryStore : public QObject {
     QString own_;
     std::unique_ptr<QLockFile> lock_;  // touched by the writer thread only
     QString reported_;                 // likewise
+    QByteArray writtenName_;           // likewise: the record beside the copy
     QAtomicInteger<quint64> latest_;
     QThreadPool writer_;
 };

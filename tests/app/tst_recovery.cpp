@@ -101,7 +101,7 @@ class TestRecovery : public QObject {
         return said;
     }
     int copiesLeft() const {
-        return QDir(recoveryFolder()).entryList({"*.rec", "*.lock"}, QDir::Files).size();
+        return QDir(recoveryFolder()).entryList({"*.rec*"}, QDir::Files).size();
     }
 
   private slots:
