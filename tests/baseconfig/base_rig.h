@@ -64,6 +64,10 @@ inline void expectState(const BaseForm& form, const QString& expected) {
     }
 }
 
+// The worked example: V21, names ABC05 and ABC03, 40000 and 19200 baud, Radio.
+inline const QByteArray kExample = "V21ABC05ABC0340000 192001";
+
+// A status read answers with the worked example.
 struct BaseRig {
     MemorySettingsStore settings;
     ScriptedDialogs dialogs;
@@ -72,6 +76,7 @@ struct BaseRig {
     BaseCommands commands{com, dialogs, settings, link,
                           [](qint32 port) { return QStringLiteral("/dev/ttyS%1").arg(port - 1); }};
     BaseForm form;
+    BaseRig() { com.statusRecord = kExample; }
     // Everything stored, as "key=value;..." in key order.
     QString stored() const {
         QStringList out;
@@ -80,8 +85,5 @@ struct BaseRig {
         return out.join(QLatin1Char(';'));
     }
 };
-
-// The worked example: V21, names ABC05 and ABC03, 40000 and 19200 baud, Radio.
-inline const QByteArray kExample = "V21ABC05ABC0340000 192001";
 
 }  // namespace quv::test

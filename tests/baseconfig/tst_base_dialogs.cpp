@@ -208,13 +208,12 @@ class TestBaseDialogs : public QObject {
     // Text typed into a box (then Tab or Enter) stays as typed and picks
     // nothing, nor does the wheel; a port chosen in the list is tested before
     // it is taken. The write goes on to its end when the dialog is closed
-    // meanwhile, and stops when the program closes.
+    // meanwhile.
     void typingPickingAndClosingDuringAWrite() {
         BaseRig r;
         QWidget host;
         BaseConfig config({r.com, r.dialogs, r.settings, r.link}, &host, nullptr);
         BaseDialog& d = *config.Form2();
-        r.com.statusRecord = kExample;
         config.base_Click();
         type(d.combo(Id::Compport), "Com4", Qt::Key_Tab);
         type(d.combo(Id::Combo2), "9600", Qt::Key_Return);
@@ -242,14 +241,6 @@ class TestBaseDialogs : public QObject {
         QCOMPARE(r.com.callsNamed({"B_BaseGetStatus", "B_ResetBaseProgram"}).size(), 3);
         QCOMPARE(r.dialogs.texts(), QStringList({BaseCommands::kErrorOpeningComPort,
                                                  BaseCommands::kUpdateSuccessful}));
-
-        config.base_Click();
-        d.edit(Id::Text1)->setText("QRS");
-        r.com.calls.clear();
-        r.com.inside["B_SetBaseName"] = [&] { r.link.AppClosing = true; };
-        d.Command(2)->click();
-        QCOMPARE(r.com.calls.last(), "B_SetBaseName(4, 19200, QRS, 5, 3)");
-        QCOMPARE(r.dialogs.messages.size(), 2);
     }
 
     // The menu items show the dialogs modeless; F1 shows the control's topic.
@@ -397,6 +388,9 @@ class TestBaseDialogs : public QObject {
             "TCPIP_Stop();B_SetBaseName(1, 19200, ABC, 12, 7);B_SetSerialOrRadio(1, 19200, 1);"
             "B_ResetBaseProgram(1, 19200)",
             kOk, "NO");
+        // The program closing ends the write, silently.
+        row("closing", "Text1=QRS;closing:B_SetBaseName",
+            "TCPIP_Stop();B_SetBaseName(1, 19200, QRS, 5, 3)", "", "N");
         // Refused before anything is sent or stored.
         row("empty number", "Text3=", "", bad("Base Number"), "N");
         row("serial rate no number", "pick Combo2=38400;Combo2=fast", "", bad("Serial BaudRate"),
@@ -410,7 +404,6 @@ class TestBaseDialogs : public QObject {
         QFETCH(QString, calls);
         QFETCH(QString, messages);
         BaseRig r;
-        r.com.statusRecord = kExample;
         if (steps.contains("fail")) r.com.results["B_BaseGetStatus"] = 0;
         r.commands.ReadBaseConfiguration(r.form);
         r.com.calls.clear();
@@ -469,7 +462,6 @@ class TestBaseDialogs : public QObject {
     // command starts; nor while an upload runs.
     void oneCommandAtATime() {
         BaseRig r;
-        r.com.statusRecord = kExample;
         QString inside;
         const auto tryAll = [&] {
             SerialForm form;

@@ -123,8 +123,6 @@ class TestQuvUpload : public QObject {
             {"--timeout 1e9 p.c", "usage"},
             {"--timeout soon p.c", "usage"},
             {"--tcp :5 p.c", "usage"},
-            {"--tcp h:70000 p.c", "usage"},
-            {"--bogus p.c", "usage"},
             {"p.c --port", "usage"},
         };
         for (const auto& row : rows) QTest::newRow(row[0]) << row[0] << row[1];

@@ -133,13 +133,27 @@ class TestToolchain : public QObject {
         using O = ShellResult::Outcome;
         const std::tuple<QString, O, int> ends[] = {
             {"exit 3", O::Exited, 3}, {"kill -SEGV $$", O::Crashed, -1}, {"", O::NotStarted, 0}};
-        QtEventPump pump;
+        bool closing = false;
+        QtEventPump pump(&closing);
         for (const auto& [command, outcome, code] : ends) {
             CommandLine c = shell(command);
             if (command.isEmpty()) c.program = "/bin/gone";
             const ShellResult r = ShellRunner(pump).run(c, {});
             QVERIFY(r.outcome == outcome && r.exitCode == code);
         }
+        // Closing stops the compiler and what it started.
+        QTemporaryDir dir;
+        const QString pidFile = dir.filePath("pid");
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] { closing = QFileInfo(pidFile).size() > 0; });
+        poll.start(10);
+        const auto c = shell("sleep 60 & echo $! > '" + pidFile + "'; sleep 60");
+        QCOMPARE(ShellRunner(pump).run(c, {}).outcome, O::Abandoned);
+        const qint64 child = AppFixture::readFile(pidFile).trimmed().toLongLong();
+        // Gone, or a zombie that only waits to be reaped.
+        QTRY_VERIFY(child > 0 &&
+                    (::kill(pid_t(child), 0) != 0 ||
+                     AppFixture::readFile(QString("/proc/%1/stat").arg(child)).contains(") Z ")));
     }
 
     void endlessOutputWithoutALineEnd() {
@@ -165,23 +179,6 @@ class TestToolchain : public QObject {
         QCOMPARE(bytes, 50000000);
         QVERIFY(out.text().size() < 2 * BuildLog::kKeptOutputBytes + 100);
         QVERIFY(out.text().contains(" x\n... 50 MB of output left out ...\nxxx"));
-    }
-
-    void closingStopsTheCompilerAndWhatItStarted() {
-        QTemporaryDir dir;
-        const QString pidFile = dir.filePath("pid");
-        bool closing = false;
-        QtEventPump pump(&closing);
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] { closing = QFileInfo(pidFile).size() > 0; });
-        poll.start(10);
-        const auto c = shell("sleep 60 & echo $! > '" + pidFile + "'; sleep 60");
-        QCOMPARE(ShellRunner(pump).run(c, {}).outcome, ShellResult::Outcome::Abandoned);
-        const qint64 child = AppFixture::readFile(pidFile).trimmed().toLongLong();
-        // Gone, or a zombie that only waits to be reaped.
-        QTRY_VERIFY(child > 0 &&
-                    (::kill(pid_t(child), 0) != 0 ||
-                     AppFixture::readFile(QString("/proc/%1/stat").arg(child)).contains(") Z ")));
     }
 
     void theErrorList() {
@@ -380,7 +377,7 @@ class TestToolchain : public QObject {
         QCOMPARE(here.program, here.folder.current() + "/compile.exe");
     }
 
-    void errorFileRecords() {
+    void errorFiles() {
         // A first line without ":" is all line; a lone LF ends a line too;
         // blank records are skipped; a record cut short by the end is kept.
         const auto r = parseErrorFile(
@@ -395,9 +392,11 @@ class TestToolchain : public QObject {
         const auto many = parseErrorFile(QByteArray("1:\r\nx\r\n").repeated(kMaxErrorRows + 1));
         QCOMPARE(many.size(), kMaxErrorRows + 1);
         QVERIFY(many.last().message.contains("the first 100000 are shown"));
-    }
+        // The line text of a row as a line index.
+        const char* texts[] = {"12", "  12abc", "abc", "3.5", "4.5", "1e3", "99999999999999"};
+        const int lines[] = {11, 11, -1, 2, 4, 999, std::numeric_limits<qint32>::max()};
+        for (int i = 0; i < 7; ++i) QCOMPARE(errorLineIndex(texts[i]), lines[i]);
 
-    void errorFilesNoCompilerWrites() {
         QTemporaryDir dir;
         QFile f(dir.filePath("p.ERR"));
         // A 20 MB message is read at once and shown cut.
@@ -406,25 +405,19 @@ class TestToolchain : public QObject {
         f.close();
         QElapsedTimer clock;
         clock.start();
-        auto r = readErrorFile(f.fileName());
+        auto read = readErrorFile(f.fileName());
         QVERIFY(clock.elapsed() < 3000);
-        QVERIFY(r.size() == 1 && r[0].line == "12");
-        QCOMPARE(r[0].message, QString(kMaxErrorTextBytes, 'm') + "...");
+        QVERIFY(read.size() == 1 && read[0].line == "12");
+        QCOMPARE(read[0].message, QString(kMaxErrorTextBytes, 'm') + "...");
         // Too large to read: one row without a file says so.
         QVERIFY(f.resize(kMaxErrorFileBytes + 1));
-        r = readErrorFile(f.fileName());
-        QVERIFY(r.size() == 1 && r[0].file.isEmpty());
-        QVERIFY(r[0].message.contains("larger than 32 MB"));
+        read = readErrorFile(f.fileName());
+        QVERIFY(read.size() == 1 && read[0].file.isEmpty());
+        QVERIFY(read[0].message.contains("larger than 32 MB"));
         // A pipe named like the error file is never waited on.
         QVERIFY(f.remove());
         QCOMPARE(::mkfifo(QFile::encodeName(f.fileName()).constData(), 0600), 0);
         QVERIFY(readErrorFile(f.fileName()).isEmpty());
-    }
-
-    void lineIndexOfAnErrorsLineText() {
-        const char* texts[] = {"12", "  12abc", "abc", "3.5", "4.5", "1e3", "99999999999999"};
-        const int lines[] = {11, 11, -1, 2, 4, 999, std::numeric_limits<qint32>::max()};
-        for (int i = 0; i < 7; ++i) QCOMPARE(errorLineIndex(texts[i]), lines[i]);
     }
 
     void theJumpToAnError() {

@@ -103,6 +103,9 @@ struct EditorFixture {
                 QMouseEvent move(QEvent::MouseMove, item, list->viewport()->mapToGlobal(item),
                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
                 QCoreApplication::sendEvent(list->viewport(), &move);
+            } else if (name == "Reload") {  // the word files, with one more
+                wordFile("funct3.txt", "added, new help\r\n");
+                subsystem->loadHelpLists();
             } else if (name == "AutoIndent off") {
                 options.AutoIndent = false;
             } else if (name == "Click") {  // at the end of the first line
