@@ -142,6 +142,23 @@ Figures run(quv::MainWindow& w, int lines) {
     return f;
 }
 
+// The main window in full mode on real services, answering no question.
+struct Program {
+    quv::MemorySettingsStore settings;
+    quv::SystemClock clock;
+    SilentDialogs dialogs;
+    quv::LinkState link;
+    quv::QtEventPump pump{&link.AppClosing};
+    quv::LinkCom com{settings, pump};
+    quv::ProcessWorkingFolder folder;
+    quv::MainWindow window;
+    explicit Program(const QString& recoveryFolder)
+        : window({dialogs, settings, clock, com, pump, folder, recoveryFolder}, link) {
+        settings.save("editorenabled", "True");
+        window.start();
+    }
+};
+
 // Types a letter every 50 ms for 9 s on a line of a 10 MB document, in a
 // window of its own, after a second for the new text to settle; with
 // keepCopies the recovery copy of the unsaved text is written meanwhile. A
@@ -152,19 +169,9 @@ struct Typing {
     int copies = 0;
 };
 Typing typeOnTenMegabytes(bool keepCopies, int line) {
-    quv::MemorySettingsStore settings;
-    settings.save("editorenabled", "True");
-    quv::SystemClock clock;
-    SilentDialogs dialogs;
-    quv::LinkState link;
-    quv::QtEventPump pump{&link.AppClosing};
-    quv::LinkCom com(settings, pump);
-    quv::ProcessWorkingFolder folder;
     QTemporaryDir data;
-    quv::MainWindow w({dialogs, settings, clock, com, pump, folder,
-                       keepCopies ? data.filePath("recovery") : QString()},
-                      link);
-    w.start();
+    Program program(keepCopies ? data.filePath("recovery") : QString());
+    quv::MainWindow& w = program.window;
     quv::SourceEditor& e = *w.Source();
     e.setBytes(document(194000));
     e.setFocus();
@@ -209,16 +216,9 @@ int main(int argc, char** argv) {
     }
     QDir::setCurrent(words.path());
 
-    quv::MemorySettingsStore settings;
-    settings.save("editorenabled", "True");
-    quv::SystemClock clock;
-    SilentDialogs dialogs;
-    quv::LinkState link;
-    quv::QtEventPump pump{&link.AppClosing};
-    quv::LinkCom com(settings, pump);
-    quv::ProcessWorkingFolder folder;
-    quv::MainWindow window({dialogs, settings, clock, com, pump, folder, {}}, link);
-    window.start();
+    Program program{QString()};
+    quv::MainWindow& window = program.window;
+    SilentDialogs& dialogs = program.dialogs;
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     window.Source()->setFocus();
 
