@@ -2,10 +2,13 @@
 
 #include "core/text_file.h"
 
+#include <QAtomicInteger>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMutex>
+#include <QThreadPool>
 #include <QUuid>
 
 namespace quv {
@@ -47,70 +50,96 @@ void removeCopy(const QString& copy) {
 }
 }  // namespace
 
+struct RecoveryStore::Writer {
+    QString folder, own;
+    std::unique_ptr<QLockFile> lock;
+    QString reported;
+    QByteArray writtenName;  // the record last written beside the copy
+    QAtomicInteger<quint64> latest;
+    QMutex ownerMutex;
+    RecoveryStore* owner = nullptr;  // none once the store is gone
+
+    bool holdLock() {
+        if (lock) return true;
+        auto taken = std::make_unique<QLockFile>(lockName(own));
+        taken->setStaleLockTime(0);
+        if (!taken->tryLock(0)) return false;
+        lock = std::move(taken);
+        return true;
+    }
+    void report(const QString& failure) {
+        if (failure == reported) return;
+        reported = failure;
+        QMutexLocker locked(&ownerMutex);
+        if (owner)
+            QMetaObject::invokeMethod(
+                owner, [store = owner, failure] { emit store->keeping(failure); },
+                Qt::QueuedConnection);
+    }
+    void write(const QString& name, bool named, const QByteArray& text) {
+        QString failure;
+        if (!QDir().mkpath(folder))
+            failure = QStringLiteral("the folder %1 cannot be made").arg(folder);
+        else if (!holdLock())
+            failure = QStringLiteral("the folder %1 cannot be written").arg(folder);
+        else if (const QByteArray record = nameRecord(name, named); record != writtenName) {
+            if (const auto error = writeWholeFile(nameFile(own), record)) failure = *error;
+            writtenName = failure.isEmpty() ? record : QByteArray();
+        }
+        if (failure.isEmpty())
+            if (const auto error = writeWholeFile(own, withCrLf(text))) failure = *error;
+        report(failure);
+    }
+};
+
 RecoveryStore::RecoveryStore(const QString& folder, QObject* parent)
-    : QObject(parent), folder_(folder) {
+    : QObject(parent),
+      folder_(folder),
+      writer_(std::make_shared<Writer>()),
+      pool_(new QThreadPool) {
     if (!folder_.isEmpty())
         own_ = QDir(folder_).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + kSuffix);
-    writer_.setMaxThreadCount(1);
+    writer_->folder = folder_;
+    writer_->own = own_;
+    writer_->owner = this;
+    pool_->setMaxThreadCount(1);
 }
 
 RecoveryStore::~RecoveryStore() {
-    settle();
-}
-
-bool RecoveryStore::holdLock() {
-    if (lock_) return true;
-    auto lock = std::make_unique<QLockFile>(lockName(own_));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return false;
-    lock_ = std::move(lock);
-    return true;
-}
-
-void RecoveryStore::report(const QString& failure) {
-    if (failure == reported_) return;
-    reported_ = failure;
-    QMetaObject::invokeMethod(
-        this, [this, failure] { emit keeping(failure); }, Qt::QueuedConnection);
+    {
+        QMutexLocker locked(&writer_->ownerMutex);
+        writer_->owner = nullptr;
+    }
+    // A write to a disk that stopped answering must not hold the program up
+    // as it ends: it is left to finish on its own.
+    if (pool_->waitForDone(kExitWaitMs)) delete pool_;
 }
 
 void RecoveryStore::keep(const QString& name, bool named, const QByteArray& text) {
     if (own_.isEmpty()) return;
-    const quint64 mine = ++latest_;
-    writer_.start([this, mine, name, named, text] {
-        if (latest_.loadAcquire() != mine) return;  // a newer text follows
-        QString failure;
-        if (!QDir().mkpath(folder_))
-            failure = QStringLiteral("the folder %1 cannot be made").arg(folder_);
-        else if (!holdLock())
-            failure = QStringLiteral("the folder %1 cannot be written").arg(folder_);
-        else if (const QByteArray record = nameRecord(name, named); record != writtenName_) {
-            if (const auto error = writeWholeFile(nameFile(own_), record)) failure = *error;
-            writtenName_ = failure.isEmpty() ? record : QByteArray();
-        }
-        if (failure.isEmpty())
-            if (const auto error = writeWholeFile(own_, withCrLf(text))) failure = *error;
-        report(failure);
+    const quint64 mine = ++writer_->latest;
+    pool_->start([w = writer_, mine, name, named, text] {
+        if (w->latest.loadAcquire() == mine) w->write(name, named, text);  // else a newer follows
     });
 }
 
 void RecoveryStore::discard() {
     if (own_.isEmpty()) return;
-    ++latest_;
-    writer_.start([this] {
-        if (lock_) removeCopy(own_);
-        writtenName_.clear();
+    ++writer_->latest;
+    pool_->start([w = writer_] {
+        if (w->lock) removeCopy(w->own);
+        w->writtenName.clear();
     });
 }
 
 void RecoveryStore::adopt(const Copy& copy) {
     if (own_.isEmpty()) return;
-    ++latest_;
-    writer_.start([this, file = copy.file] {
-        if (!holdLock()) return;
-        removeCopy(own_);
-        writtenName_.clear();
-        if (QFile::rename(file, own_)) QFile::rename(nameFile(file), nameFile(own_));
+    ++writer_->latest;
+    pool_->start([w = writer_, file = copy.file] {
+        if (!w->holdLock()) return;
+        removeCopy(w->own);
+        w->writtenName.clear();
+        if (QFile::rename(file, w->own)) QFile::rename(nameFile(file), nameFile(w->own));
     });
 }
 
@@ -119,7 +148,7 @@ void RecoveryStore::remove(const Copy& copy) {
 }
 
 void RecoveryStore::settle() {
-    writer_.waitForDone();
+    pool_->waitForDone();
 }
 
 QList<RecoveryStore::Copy> RecoveryStore::leftBehind() const {

@@ -3,17 +3,15 @@
 // without closing left behind.
 #pragma once
 
-#include <QAtomicInteger>
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 
 #include <memory>
 
-class QLockFile;
+class QThreadPool;
 
 namespace quv {
 
@@ -22,7 +20,8 @@ class RecoveryStore : public QObject {
   public:
     // An empty folder keeps no copies.
     explicit RecoveryStore(const QString& folder, QObject* parent = nullptr);
-    // Finishes the writes asked for; the copy stays unless it was discarded.
+    // Finishes the writes asked for, waiting a few seconds at most; the copy
+    // stays unless it was discarded.
     ~RecoveryStore() override;
 
     struct Copy {
@@ -44,6 +43,8 @@ class RecoveryStore : public QObject {
     static void remove(const Copy& copy);
     // Waits until every write and removal asked for is done.
     void settle();
+    // The longest the store waits for its writes when it goes.
+    static constexpr int kExitWaitMs = 5000;
     // The copies no running instance holds, newest first.
     QList<Copy> leftBehind() const;
     QString ownFile() const { return own_; }
@@ -54,15 +55,14 @@ class RecoveryStore : public QObject {
     void keeping(const QString& failure);
 
   private:
-    bool holdLock();
-    void report(const QString& failure);
+    // What the writer thread works on. It outlives the store when a write
+    // hangs at exit.
+    struct Writer;
     QString folder_;
     QString own_;
-    std::unique_ptr<QLockFile> lock_;  // touched by the writer thread only
-    QString reported_;                 // likewise
-    QByteArray writtenName_;           // likewise: the record beside the copy
-    QAtomicInteger<quint64> latest_;
-    QThreadPool writer_;
+    std::shared_ptr<Writer> writer_;
+    // Deleted with the store, or left to finish a write that hangs at exit.
+    QThreadPool* pool_;
 };
 
 }  // namespace quv

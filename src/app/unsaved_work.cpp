@@ -84,7 +84,6 @@ void UnsavedWork::offerLeftBehind() {
 void UnsavedWork::cleanExit() {
     timer_.stop();
     store_.discard();
-    store_.settle();
 }
 
 }  // namespace quv
