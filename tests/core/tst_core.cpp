@@ -1,7 +1,9 @@
 // The shared core rules: the numeric-text reader, the checksums, the
-// settings' text forms, the options value, 8-bit files and the path rules.
+// settings' text forms, the options value, 8-bit files, the path rules and the
+// Terminal Monitor's timeline.
 #include "core/app_paths.h"
 #include "core/checksum.h"
+#include "core/monitor_timeline.h"
 #include "core/numeric_text.h"
 #include "core/options.h"
 #include "core/settings_keys.h"
@@ -250,6 +252,65 @@ class TestCore : public QObject {
 #else
         QSKIP("folder permissions of this kind are a Unix matter");
 #endif
+    }
+
+    void monitorShowsEveryByteOnOneLine() {
+        const struct {
+            QByteArray bytes;
+            const char *escaped, *hex;
+        } rows[] = {{"AB\r\n", "AB\\r\\n", "41 42 0D 0A"},
+                    {QByteArray("\0\xff\x80", 3), "\\x00\\xFF\\x80", "00 FF 80"},
+                    {"a\\b", "a\\\\b", "61 5C 62"},
+                    {" ~\t\x1f\x7f,\"", " ~\\t\\x1F\\x7F,\"", "20 7E 09 1F 7F 2C 22"},
+                    {"", "", ""}};
+        for (const auto& r : rows) {
+            QCOMPARE(escapedBytes(r.bytes), QString(r.escaped));
+            QCOMPARE(hexBytes(r.bytes), QString(r.hex));
+        }
+        const std::pair<SendLineEnd, const char*> ends[] = {{SendLineEnd::None, "go"},
+                                                            {SendLineEnd::Cr, "go\r"},
+                                                            {SendLineEnd::Lf, "go\n"},
+                                                            {SendLineEnd::CrLf, "go\r\n"}};
+        for (const auto& [end, sent] : ends) QCOMPARE(withSendLineEnd("go", end), QByteArray(sent));
+    }
+
+    void monitorKeepsTheNewestRowsAndExportsThem() {
+        const QDateTime t0(QDate(2026, 3, 4), QTime(5, 6, 7, 89));
+        const MonitorRow table[] = {{t0, MonitorKind::Received, "TERM0001", "RESET\r"},
+                                    {t0.addMSecs(1), MonitorKind::UploadStart, "TERM0001", "a.c"},
+                                    {t0.addMSecs(2), MonitorKind::Sent, "TERM0002", "x,\"y\"\n"},
+                                    {t0.addMSecs(3), MonitorKind::LinkLost, "", ""},
+                                    {t0.addMSecs(4), MonitorKind::Received, "TERM0001", "\\ok,1"}};
+        MonitorTimeline timeline(3);
+        for (const MonitorRow& row : table) timeline.append(row);
+        QCOMPARE(timeline.size(), 3);
+        QCOMPARE(timeline.dropped(), 2);
+        QCOMPARE(timeline.at(0).bytes, table[2].bytes);
+        QCOMPARE(timeline.at(2).bytes, table[4].bytes);
+        QCOMPARE(timeline.addresses(), QList<QByteArray>({"TERM0001", "TERM0002"}));
+
+        QCOMPARE(timeline.exportText("TERM0001"),
+                 "2026-03-04 05:06:07.092\tlink-lost\t\t\r\n"
+                 "2026-03-04 05:06:07.093\treceived\tTERM0001\t\\\\ok,1\r\n");
+        QCOMPARE(timeline.exportCsv(),
+                 "time,kind,address,text\r\n"
+                 "2026-03-04 05:06:07.091,sent,TERM0002,\"x,\"\"y\"\"\\n\"\r\n"
+                 "2026-03-04 05:06:07.092,link-lost,,\r\n"
+                 "2026-03-04 05:06:07.093,received,TERM0001,\"\\\\ok,1\"\r\n");
+        // Own traffic shows under another terminal's filter; its conversation does not.
+        timeline.setCapacity(5);
+        for (const MonitorRow& row : table) timeline.append(row);
+        QStringList shown;
+        for (qsizetype i = 0; i < timeline.size(); ++i)
+            if (passesAddressFilter(timeline.at(i), "TERM0002"))
+                shown << monitorKindWord(timeline.at(i).kind);
+        QCOMPARE(shown, QStringList({"upload-start", "sent", "link-lost"}));
+        timeline.setCapacity(2);
+        QVERIFY(timeline.size() == 2 && timeline.dropped() == 8);
+
+        timeline.clear();
+        QVERIFY(timeline.size() == 0 && timeline.dropped() == 0 && timeline.addresses().isEmpty());
+        QCOMPARE(timeline.exportText(), QByteArray());
     }
 
     void pathRules() {
