@@ -200,12 +200,15 @@ void LinkCom::onFrame(Link* from, const FrameDecoder::Item& item) {
         case kTransferData | kReply:
             onTransferAck(f.payload);
             return;
-        case kMessage:
-            if (!acceptReliable(from, f) || f.payload.size() <= kAddressLength) return;
+        case kMessage: {
+            if (!acceptReliable(from, f)) return;
+            auto m = TerminalText::fromPayload(f.payload);
+            if (!m || m->text.isEmpty()) return;
             if (inbox_.size() >= kInboxLimit) inbox_.pop_front();
-            inbox_.emplace_back(f.payload.left(kAddressLength), f.payload.mid(kAddressLength));
+            inbox_.emplace_back(std::move(m->address), std::move(m->text));
             postEvent(kEventMessage, clampToEvent(static_cast<qsizetype>(inbox_.size())));
             return;
+        }
         case kEvent:
             if (!acceptReliable(from, f)) return;
             if (const auto e = EventRecord::fromPayload(f.payload)) {
@@ -521,6 +524,13 @@ qint32 LinkCom::Send_Message_Without_Confirmation_ombrex(qint32 port, const QByt
     if (link) link->releaseFramed();
     release(lease);
     return taken ? 1 : 0;
+}
+
+qint32 LinkCom::Send_Message(qint32 port, const QByteArray& destination, const QByteArray& data,
+                             qint32 length) {
+    const TerminalText message{destination, data.left(std::max(length, 0))};
+    if (!message.textFits() || length > data.size()) return 0;
+    return confirmed(request(port, lastBaud_, kTerminalMessage, message.toPayload()));
 }
 
 qint32 LinkCom::Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) {

@@ -51,6 +51,9 @@ class LinkCom : public QObject, public QuvCom {
     //   Transfers (BackSendMessage, Send_Message_Without_Confirmation_ombrex)
     //   fail by kSilentBaseMs and kStalledTransferMs, also while they wait
     //   for the end event.
+    // - Send_Message goes as one request, like the base station operations;
+    //   a length outside 1 to wire::TerminalText::kMaxText (or beyond data) is not
+    //   sent and gives 0.
     // - Get_Message: maxLength cuts longer messages; flags 0 takes the oldest
     //   message from any terminal.
     // - Send_Message_Without_Confirmation_ombrex: mode is how many times the
@@ -84,6 +87,8 @@ class LinkCom : public QObject, public QuvCom {
     qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
                                                     const QByteArray& data, qint32 count,
                                                     qint32 mode, qint32 timeout) override;
+    qint32 Send_Message(qint32 port, const QByteArray& destination, const QByteArray& data,
+                        qint32 length) override;
     qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
     qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override;

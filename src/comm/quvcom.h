@@ -45,6 +45,13 @@ class QuvCom {
     virtual qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
                                                             const QByteArray& data, qint32 count,
                                                             qint32 mode, qint32 timeout) = 0;
+    // A short text to one terminal: destination its 8-character address
+    // (padded with blanks or cut), the text data's first length bytes (1 to
+    // 4000, any byte values). 1 when the base station accepted it; 0 when
+    // there is no link, the base station refused it or does not know the
+    // terminal, or did not answer.
+    virtual qint32 Send_Message(qint32 port, const QByteArray& destination, const QByteArray& data,
+                                qint32 length) = 0;
     // Length of the oldest waiting message, 0 when none waits; handle receives
     // the message, sender (8 characters, pre-filled) the sender's address.
     virtual qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,

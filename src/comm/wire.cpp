@@ -95,6 +95,15 @@ std::optional<TransferMark> TransferMark::fromPayload(const QByteArray& p) {
     return m;
 }
 
+QByteArray TerminalText::toPayload() const {
+    return fixed(address, kAddressLength) + text;
+}
+
+std::optional<TerminalText> TerminalText::fromPayload(const QByteArray& p) {
+    if (p.size() < kAddressLength) return std::nullopt;
+    return TerminalText{p.left(kAddressLength), p.mid(kAddressLength)};
+}
+
 QByteArray EventRecord::toPayload() const {
     QByteArray p;
     putInt16(p, code);

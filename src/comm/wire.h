@@ -26,13 +26,14 @@ enum Command : quint8 {
     kChangeNameFast = 0x18,  // a name, or a word beginning with "!"
     kAttach = 0x20,          // host takes terminal messages and events
     kDetach = 0x21,
-    kTransferBegin = 0x22,  // see TransferBegin
-    kTransferData = 0x23,   // id(1) offset(i32) bytes; answered by a TransferAck
+    kTransferBegin = 0x22,    // see TransferBegin
+    kTransferData = 0x23,     // id(1) offset(i32) bytes; answered by a TransferAck
+    kTerminalMessage = 0x24,  // see TerminalText
 
     // Sent by the base on its own. kMessage and kEvent are repeated until the
     // host answers them (command + kReply, same sequence, empty payload);
     // kProgress is never answered.
-    kMessage = 0x40,   // sender(8) text
+    kMessage = 0x40,   // see TerminalText
     kEvent = 0x41,     // code(i16) value(i16) transfer id(1)
     kProgress = 0x42,  // code(i16) value(i16) transfer id(1)
 
@@ -121,6 +122,21 @@ struct TransferMark {
     qint32 offset = 0;
     QByteArray toPayload() const;
     static std::optional<TransferMark> fromPayload(const QByteArray& p);
+};
+
+// Payload of kTerminalMessage (to a terminal) and kMessage (from one): the
+// terminal's address and the text, any byte values.
+struct TerminalText {
+    static constexpr int kAddressLength = 8;
+    static constexpr int kMaxText = 4000;
+    QByteArray address;  // cut or padded to 8 characters in the payload
+    QByteArray text;
+
+    // A text a terminal takes: 1 to kMaxText bytes.
+    bool textFits() const { return !text.isEmpty() && text.size() <= kMaxText; }
+    QByteArray toPayload() const;
+    // nullopt when the payload is shorter than an address.
+    static std::optional<TerminalText> fromPayload(const QByteArray& p);
 };
 
 // Payload of kEvent and kProgress.

@@ -283,6 +283,26 @@ class TestLinkCom : public QObject {
         QCOMPARE(first + '|' + r.message(), QByteArray("T2      :hello|T2      :bye"));
     }
 
+    // A text reaches the terminal byte for byte (its address padded) and its
+    // echo comes back; an unknown terminal and lengths over 4000 give 0.
+    void terminalMessages_data() { addLinks(); }
+    void terminalMessages() {
+        QFETCH(QString, via);
+        Rig r;
+        QVERIFY(r.start(via, {"--terminal", "T2", "--echo"}) && r.com->InitializeComm(kPort, 0));
+        const QByteArray text("\0\xff\r\nok", 6), x(4001, 'x');
+        LinkCom& c = *r.com;
+        QCOMPARE(c.Send_Message(kPort, "T2", text + x, 6) +
+                     c.Send_Message(kPort, "NOBODY01", text, 6) +
+                     c.Send_Message(kPort, "T2", x, 4001) + c.Send_Message(kPort, "T2", x, 4000),
+                 2);
+        QVERIFY(r.waitEvents(1, 2) && r.settle());
+        const QList<QJsonObject> heard = r.sim->reports("message");
+        QVERIFY(heard.size() == 2 && heard[0].value("text").toString().toLatin1() == text);
+        QCOMPARE(r.message(), "T2      :ECHO " + text);
+        QCOMPARE(r.message(), "T2      :ECHO " + x.left(4000));
+    }
+
     // Every background transfer ends with exactly one end event (2): 0 when
     // the terminal has the program, -1 when it failed, was refused because
     // another one runs, or was ended by TerminateComm. The first goes to the

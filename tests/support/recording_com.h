@@ -53,6 +53,10 @@ class RecordingCom : public QuvCom {
                                                     qint32 mode, qint32 timeout) override {
         return answer(__func__, port, tag, data.toHex(), count, mode, timeout);
     }
+    qint32 Send_Message(qint32 port, const QByteArray& destination, const QByteArray& data,
+                        qint32 length) override {
+        return answer(__func__, port, destination, data.toHex(), length);
+    }
     qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
     void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
     qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override {

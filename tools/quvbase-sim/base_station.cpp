@@ -297,12 +297,39 @@ quint8 BaseStation::serve(Session& s, const Frame& f, QByteArray& data) {
         case kDetach:
             if (attached_ == &s) attached_ = nullptr;
             return kOk;
+        case kTerminalMessage:
+            return onTerminalMessage(p);
         default:
             return kBadRequest;
     }
     // The configuration changed.
     if (!saveConfig()) log_("cannot write " + options_.configPath);
     report_(QByteArray(R"({"event":"config","config":)") + statusJson() + "}");
+    return kOk;
+}
+
+// ---- Messages to terminals
+
+quint8 BaseStation::onTerminalMessage(const QByteArray& payload) {
+    const auto message = TerminalText::fromPayload(payload);
+    if (!message || !message->textFits()) return kBadRequest;
+    const QByteArray& terminal = message->address;
+    const QByteArray& text = message->text;
+    if (!options_.terminals.contains(terminal)) {
+        log_("a message to the unknown terminal " + QString::fromLatin1(terminal) + " refused");
+        return kUnknownTerminal;
+    }
+    // Each byte is the character with its code: JSON escapes keep every one.
+    QJsonObject o;
+    o["event"] = "message";
+    o["terminal"] = QString::fromLatin1(terminal);
+    o["text"] = QString::fromLatin1(text);
+    o["bytes"] = text.size();
+    report_(QJsonDocument(o).toJson(QJsonDocument::Compact));
+    // The echo follows the answer, as a terminal's reply would.
+    if (options_.echo)
+        QTimer::singleShot(0, this,
+                           [this, terminal, text] { terminalSays(terminal, "ECHO " + text); });
     return kOk;
 }
 
@@ -446,7 +473,7 @@ void BaseStation::program(const QByteArray& terminal, const QByteArray& image, b
 
 void BaseStation::terminalSays(const QByteArray& terminal, const QByteArray& text) {
     if (text.isEmpty()) return;
-    queueReliable(kMessage, fixed(terminal, 8) + text);
+    queueReliable(kMessage, TerminalText{terminal, text}.toPayload());
 }
 
 void BaseStation::queueReliable(quint8 command, const QByteArray& payload) {

@@ -35,6 +35,8 @@ class BaseStation : public QObject {
         // end event, 50 ms apart.
         QList<QByteArray> sayAfterProgram;
         QList<quint8> silentOn;  // requests left unanswered and undone
+        // A terminal answers each message it receives with "ECHO " and the text.
+        bool echo = false;
     };
     // report: one JSON line for scripts; log: a line for people.
     BaseStation(Options options, std::function<void(const QByteArray&)> report,
@@ -83,6 +85,8 @@ class BaseStation : public QObject {
     // A progress frame of the incoming transfer with its current percentage.
     void sendProgress(Session& s);
     void completeIncoming(Session& s);
+    // The host's kTerminalMessage: its status.
+    quint8 onTerminalMessage(const QByteArray& payload);
     void finishDownload(Session& s);
     void checkDownloads();
     void closeSession(Line* line);

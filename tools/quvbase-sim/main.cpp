@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
          "text"},
         {"silent-on", "Neither answer nor act on requests with this command code (repeatable).",
          "code"},
+        {"echo", "A terminal answers each message it receives with \"ECHO \" and the text."},
         {"ignore-stdin", "Run until a signal, whatever standard input does."},
     });
     p.process(app);
@@ -130,6 +131,7 @@ int main(int argc, char** argv) {
         options.silentOn << static_cast<quint8>(c);
     }
     if (options.terminals.isEmpty()) options.terminals << address("TERM0001");
+    options.echo = p.isSet("echo");
 
     BaseStation base(options, printLine, logLine);
     QString error;
