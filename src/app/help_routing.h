@@ -1,5 +1,4 @@
-// F1 in the main window: finds the help topic of the focused control and shows
-// it in the help window, which is built the first time help is asked for.
+// F1 in the main window: shows the help topic of the focused control in the help window.
 #pragma once
 
 #include <QObject>
