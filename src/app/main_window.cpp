@@ -2,9 +2,10 @@
 
 #include "app/documents.h"
 #include "app/font_and_print.h"
-#include "app/help_viewer.h"
+#include "app/help_routing.h"
 #include "app/layout_rules.h"
 #include "app/menu_bar.h"
+#include "app/menu_wiring.h"
 #include "app/recovery.h"
 #include "app/source_text.h"
 #include "app/status_panels.h"
@@ -122,7 +123,11 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
     list1_->hide();
 
     buttons_ = std::make_unique<ToolButtons>(client, [this](int i) { Command1_Click(i); });
-    buildMenus();
+    menus_ = new MenuBar(
+        menuBar(), [this](int topic) { showHelpTopic(topic); }, this);
+    // The menu keys belong to the window, not to the editor control.
+    source_->releaseKeys(menus_->shortcuts());
+    help_ = new HelpRouting(this, [this](QWidget* window) { registerOwnWindow(window, true); });
     bar1_->raise();
 
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -149,17 +154,13 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
         {services.com, services.dialogs, services.settings, link}, this,
         [this](int topic) { showHelpTopic(topic); },
         [this](QWidget* dialog) { registerOwnWindow(dialog, false); });
-    menus_->on("Serial", baseConfig_, &BaseConfig::Serial_Click);
-    menus_->on("base", baseConfig_, &BaseConfig::base_Click);
     transfer_ = std::make_unique<TransferCommands>(
         TransferServices{services.com, services.dialogs, services.clock, services.pump, *documents_,
                          options_, link},
         transferHooks(*this));
     // The link dialogs leave the link alone while an upload uses it.
     baseConfig_->setRunningUpload([this] { return transfer_->busyText(); });
-    menus_->on("Send_program", this, [this] { transfer_->Send_program_Click(); });
-    menus_->on("Transmit_By_Radio_Without_Confirmation", this,
-               [this] { transfer_->Transmit_By_Radio_Without_Confirmation_Click(); });
+    wireMenus(*menus_, {*documents_, *editor_, *baseConfig_, *transfer_, *help_}, windowCommands());
     Command1(3)->setProperty(kHelpTopicProperty, kTopicRawRs232Upload);
     Command1(4)->setProperty(kHelpTopicProperty, kTopicRawWirelessUpload);
     Command1(5)->setProperty(kHelpTopicProperty, kTopicWirelessUpload);
@@ -167,15 +168,6 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-HelpViewer* MainWindow::helpViewer() {
-    if (!help_) {
-        help_ = new HelpViewer(this);
-        help_->setHelpFile(helpFile_);
-        registerOwnWindow(help_, true);
-    }
-    return help_;
-}
 
 QPushButton* MainWindow::Command1(int index) const {
     return buttons_->button(index);
@@ -189,32 +181,16 @@ bool MainWindow::editorEnabled() const {
     return options_.EditorEnabled;
 }
 
-void MainWindow::buildMenus() {
-    menus_ = new MenuBar(
-        menuBar(), [this](int topic) { showHelpTopic(topic); }, this);
-    menus_->on("new", documents_, &Documents::new_Click);
-    menus_->on("Open", documents_, &Documents::Open_Click);
-    menus_->on("save", documents_, &Documents::save_Click);
-    menus_->on("save_as", documents_, &Documents::save_as_Click);
-    menus_->on("Close", documents_, &Documents::Close_Click);
-    menus_->on("Exit", this, &MainWindow::Exit_Click);
-    // The menu has already inverted a check mark; each toggle sets it from
-    // the option it toggles.
-    menus_->on("EditorEnabled", this, &MainWindow::EditorEnabled_Click);
-    menus_->on("compiler_window", this, &MainWindow::compiler_window_Click);
-    menus_->on("SaveConfirmation", this, &MainWindow::SaveConfirmation_Click);
-    menus_->on("AutoIndent", this, &MainWindow::AutoIndent_Click);
-    menus_->on("Gencodewithlines", this, &MainWindow::Gencodewithlines_Click);
-    menus_->on("Help", this, &MainWindow::Help_Click);
-    menus_->on("Compiler", this, [this] { compile(); });
-    // The menu keys belong to the window, not to the editor control.
-    source_->releaseKeys(menus_->shortcuts());
-
-    auto* f1 = new QAction(this);
-    f1->setShortcut(QKeySequence(Qt::Key_F1));
-    f1->setShortcutContext(Qt::WindowShortcut);
-    connect(f1, &QAction::triggered, this, &MainWindow::Help_Click);
-    addAction(f1);
+WindowCommands MainWindow::windowCommands() {
+    WindowCommands c;
+    c.window = this;
+    c.exit = [this] { Exit_Click(); };
+    c.toggle = [this](Options::Toggle option) { toggle(option); };
+    c.compile = [this] { compile(); };
+    c.font = [this] { Font_Click(); };
+    c.fontType = [this] { Font_type_Click(); };
+    c.print = [this] { Print_Click(); };
+    return c;
 }
 
 void MainWindow::buildEditor() {
@@ -227,18 +203,6 @@ void MainWindow::buildEditor() {
     hooks.ownWindow = [this](QWidget* dialog) { registerOwnWindow(dialog, true); };
     editor_ = new EditorSubsystem(*source_, *list1_, services_.dialogs, options_, services_.folder,
                                   this, std::move(hooks), this);
-    const std::pair<const char*, void (EditorSubsystem::*)()> editItems[] = {
-        {"Cut", &EditorSubsystem::Cut_Click},
-        {"Copy", &EditorSubsystem::Copy_Click},
-        {"Paste", &EditorSubsystem::Paste_Click},
-        {"find", &EditorSubsystem::find_Click},
-        {"find_next", &EditorSubsystem::find_next_Click},
-        {"goto", &EditorSubsystem::goto_Click},
-    };
-    for (const auto& [name, handler] : editItems) menus_->on(name, editor_, handler);
-    menus_->on("Font", this, &MainWindow::Font_Click);
-    menus_->on("Font_type", this, &MainWindow::Font_type_Click);
-    menus_->on("Print", this, &MainWindow::Print_Click);
 }
 
 void MainWindow::chooseFont(bool stored) {
@@ -276,7 +240,7 @@ void MainWindow::Form_Load() {
     source_->setEditorFont(options_.FontName, options_.FontSize);
     list1_->setFont(source_->editorFont());
     const QString lastDocument = s.get(keys::kFileName, QString());
-    showOptions();
+    showOptions(*menus_, options_);
     applyWindowMode();
     // 8. The recent files.
     for (int slot = 1; slot <= RecentFiles::kSlots; ++slot)
@@ -305,8 +269,7 @@ void MainWindow::Form_Activate() {
     InitialDirectory = initialDirectory(folder.current(), style);
     setWindowTitle(windowCaption(InitialDirectory));
     Form_Resize();
-    helpFile_ = QStringLiteral("QuvC.HLP");
-    if (help_) help_->setHelpFile(helpFile_);
+    help_->setHelpFile(QStringLiteral("QuvC.HLP"));
     link_.BaseStatusKnown = false;
 }
 
@@ -360,44 +323,14 @@ void MainWindow::applyWindowMode() {
     if (full) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void MainWindow::toggle(Options::Toggle option, const char* item) {
+void MainWindow::toggle(Options::Toggle option) {
     options_.toggle(option, services_.settings);
-    menuItem(QString::fromLatin1(item))->setChecked(options_.value(option));
-}
-
-void MainWindow::showOptions() {
-    const std::pair<Options::Toggle, const char*> items[] = {
-        {Options::Toggle::EditorEnabled, "EditorEnabled"},
-        {Options::Toggle::compiler_window, "compiler_window"},
-        {Options::Toggle::SaveConfirmation, "SaveConfirmation"},
-        {Options::Toggle::AutoIndent, "AutoIndent"},
-        {Options::Toggle::Gencodewithlines, "Gencodewithlines"},
-    };
-    for (const auto& [option, item] : items)
-        menuItem(QString::fromLatin1(item))->setChecked(options_.value(option));
-}
-
-void MainWindow::AutoIndent_Click() {
-    toggle(Options::Toggle::AutoIndent, "AutoIndent");
-}
-
-void MainWindow::compiler_window_Click() {
-    toggle(Options::Toggle::compiler_window, "compiler_window");
-    compiler_->compilerWindowOptionChanged();
-}
-
-void MainWindow::SaveConfirmation_Click() {
-    toggle(Options::Toggle::SaveConfirmation, "SaveConfirmation");
-}
-
-void MainWindow::EditorEnabled_Click() {
-    toggle(Options::Toggle::EditorEnabled, "EditorEnabled");
-    applyWindowMode();
-    Form_Resize();
-}
-
-void MainWindow::Gencodewithlines_Click() {
-    toggle(Options::Toggle::Gencodewithlines, "Gencodewithlines");
+    toggleItem(*menus_, option)->setChecked(options_.value(option));
+    if (option == Options::Toggle::compiler_window) compiler_->compilerWindowOptionChanged();
+    if (option == Options::Toggle::EditorEnabled) {
+        applyWindowMode();
+        Form_Resize();
+    }
 }
 
 void MainWindow::Command1_Click(int index) {
@@ -431,22 +364,6 @@ void MainWindow::focusWindowChanged(QWindow* now) {
             Form_Activate();
             return;
         }
-}
-
-int MainWindow::topicOfFocus() const {
-    for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-        const QVariant topic = w->property(kHelpTopicProperty);
-        if (topic.isValid()) return topic.toInt();
-    }
-    return 0;
-}
-
-void MainWindow::Help_Click() {
-    showHelpTopic(topicOfFocus());
-}
-
-void MainWindow::showHelpTopic(int topic) {
-    helpViewer()->showTopic(topic);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,7 @@
 // and the subsystems, and runs the start-up, activation and exit sequences.
 #pragma once
 
+#include "app/help_routing.h"
 #include "core/link_state.h"
 #include "core/options.h"
 
@@ -40,6 +41,7 @@ class ToolButtons;
 class TransferCommands;
 class UnsavedWork;
 class WorkingFolder;
+struct WindowCommands;
 
 // The outside services the window works through; tests replace each.
 struct AppServices {
@@ -93,7 +95,7 @@ class MainWindow : public QMainWindow {
     // The editing rules, help list, find and goto dialogs and their commands.
     EditorSubsystem& editor() const { return *editor_; }
     // Built the first time help is asked for.
-    HelpViewer* helpViewer();
+    HelpViewer* helpViewer() { return help_->helpViewer(); }
     CompilerRunner& compiler() const { return *compiler_; }
     // The Serial Configurations and Base Configuration dialogs.
     BaseConfig& baseConfig() const { return *baseConfig_; }
@@ -117,11 +119,11 @@ class MainWindow : public QMainWindow {
     void registerOwnWindow(QWidget* window, bool closeOnExit);
 
     // The option toggles of Edit > Configurations.
-    void AutoIndent_Click();
-    void compiler_window_Click();
-    void SaveConfirmation_Click();
-    void EditorEnabled_Click();
-    void Gencodewithlines_Click();
+    void AutoIndent_Click() { toggle(Options::Toggle::AutoIndent); }
+    void compiler_window_Click() { toggle(Options::Toggle::compiler_window); }
+    void SaveConfirmation_Click() { toggle(Options::Toggle::SaveConfirmation); }
+    void EditorEnabled_Click() { toggle(Options::Toggle::EditorEnabled); }
+    void Gencodewithlines_Click() { toggle(Options::Toggle::Gencodewithlines); }
     // Format > Font for this run, Edit > Configurations > Font type for good,
     // File > Print.
     void Font_Click();
@@ -131,8 +133,8 @@ class MainWindow : public QMainWindow {
     void Command1_Click(int index);
     void Exit_Click();
     // Opens the help window at the topic of the focused control or menu item.
-    void Help_Click();
-    void showHelpTopic(int topic);
+    void Help_Click() { help_->Help_Click(); }
+    void showHelpTopic(int topic) { help_->showHelpTopic(topic); }
 
   signals:
     // The exit sequence has run and the window is gone: the program ends.
@@ -145,18 +147,17 @@ class MainWindow : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // The menus, wired to the window's commands and the documents.
-    void buildMenus();
-    // The editor subsystem on the window's editor and help list, with the
-    // Edit menu and the font and print commands.
+    // The window's own commands behind its menu items.
+    WindowCommands windowCommands();
+    // The editor subsystem on the window's editor and help list.
     void buildEditor();
     // The chosen font is kept in the options; stored, also in the settings.
     void chooseFont(bool stored);
     void applyWindowMode();
     void focusWindowChanged(QWindow* now);
-    int topicOfFocus() const;
-    void toggle(Options::Toggle option, const char* item);
-    void showOptions();
+    // Inverts the option and sets its check mark; the compiler window and
+    // the window mode follow their options at once.
+    void toggle(Options::Toggle option);
 
     AppServices services_;
     LinkState& link_;
@@ -168,8 +169,7 @@ class MainWindow : public QMainWindow {
     QTimer* timer1_;
     std::unique_ptr<SourceText> sourceText_;
     Documents* documents_;
-    HelpViewer* help_ = nullptr;
-    QString helpFile_ = QStringLiteral("QuvC.HLP");
+    HelpRouting* help_ = nullptr;
     CompilerRunner* compiler_ = nullptr;
     EditorSubsystem* editor_ = nullptr;
     BaseConfig* baseConfig_ = nullptr;
