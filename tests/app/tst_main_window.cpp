@@ -253,6 +253,12 @@ class TestMainWindow : public QObject {
         // The Help menu shows the topic of the focused control: the contents.
         w.Help_Click();
         QCOMPARE(w.helpViewer()->currentTopic(), 0);
+        // F1 in the window shows the topic of the focused tool button.
+        w.activateWindow();
+        w.Command1(5)->setFocus();
+        QTRY_VERIFY(w.Command1(5)->hasFocus());
+        QTest::keyClick(w.Command1(5), Qt::Key_F1);
+        QCOMPARE(w.helpViewer()->currentTopic(), 62);
         // A disabled item cannot be made active: the one under the mouse counts.
         auto* file = w.findChild<QMenu*>("File");
         file->popup(QPoint(10, 10));
