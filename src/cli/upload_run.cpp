@@ -2,24 +2,19 @@
 
 #include "comm/link_com.h"
 #include "core/clock.h"
-#include "core/com_device.h"
 #include "core/current_document.h"
 #include "core/dialogs.h"
 #include "core/event_pump.h"
 #include "core/link_state.h"
 #include "core/options.h"
-#include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "transfer/transfer_commands.h"
 #include "transfer/transfer_rules.h"
 
 #include <QCommandLineParser>
-#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
-#include <csignal>
 
 namespace quv::cli {
 
@@ -29,12 +24,6 @@ const QString kUsageLine = QStringLiteral(
     "Usage: quvupload [--rs232 | --radio | --request]\n"
     "                 [--port N | --device PATH | --tcp HOST[:PORT]]\n"
     "                 [--repeat N] [--timeout S] PROGRAM");
-
-// The value of an option that takes one; nothing when it is not given.
-std::optional<QString> valueOf(const QCommandLineParser& p, const QString& name) {
-    const QStringList values = p.values(name);
-    return values.isEmpty() ? std::nullopt : std::optional<QString>(values.last());
-}
 
 CommandLine refused(const QString& error) {
     CommandLine c;
@@ -49,13 +38,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     p.addOptions({{"rs232", ""},
                   {"radio", ""},
                   {"request", ""},
-                  {"port", "", "N"},
-                  {"device", "", "PATH"},
-                  {"tcp", "", "HOST[:PORT]"},
                   {"repeat", "", "N"},
                   {"timeout", "", "S"},
                   {{"h", "help"}, ""},
                   {"version", ""}});
+    addLinkOptions(p);
     p.addPositionalArgument("PROGRAM", "");
     if (!p.parse(QStringList{QStringLiteral("quvupload")} + arguments))
         return refused(p.errorText());
@@ -72,38 +59,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (modes > 1) return refused(QStringLiteral("choose one of --rs232, --radio and --request"));
     if (p.isSet("rs232")) o.mode = 1;
     if (p.isSet("request")) o.mode = 2;
-    if (p.values("port").size() + p.values("device").size() + p.values("tcp").size() > 1)
-        return refused(QStringLiteral("choose one of --port, --device and --tcp"));
+    if (const QString error = readLinkOptions(p, o); !error.isEmpty()) return refused(error);
 
     bool ok = true;
-    if (const auto v = valueOf(p, "port")) {
-        o.link = UploadOptions::Link::Port;
-        o.port = v->toInt(&ok);
-        if (!ok || o.port < 1)
-            return refused(QStringLiteral("--port takes a COM port number from 1"));
-    }
-    if (const auto v = valueOf(p, "device")) {
-        o.link = UploadOptions::Link::Device;
-        o.device = *v;
-        if (o.device.trimmed().isEmpty()) return refused(QStringLiteral("--device takes a path"));
-    }
-    if (const auto v = valueOf(p, "tcp")) {
-        o.link = UploadOptions::Link::Tcp;
-        o.address = v->toLatin1();
-        if (!LinkCom::parseAddress(o.address))
-            return refused(QStringLiteral("--tcp takes HOST or HOST:PORT, not \"%1\"").arg(*v));
-    }
     if (const auto v = valueOf(p, "repeat")) {
         o.repeat = v->toInt(&ok);
         if (!ok || o.repeat < 1)
             return refused(QStringLiteral("--repeat takes a whole number from 1"));
     }
     o.timeoutSeconds = o.mode == 2 ? kRequestTimeoutSeconds : 0;
-    if (const auto v = valueOf(p, "timeout")) {
-        o.timeoutSeconds = v->toDouble(&ok);
-        if (!ok || !(o.timeoutSeconds >= 0 && o.timeoutSeconds <= kMaxTimeoutSeconds))
-            return refused(QStringLiteral("--timeout takes seconds, 0 for no limit"));
-    }
+    if (const QString error = readTimeout(p, o.timeoutSeconds); !error.isEmpty())
+        return refused(error);
     if (p.positionalArguments().size() != 1)
         return refused(QStringLiteral("name one PROGRAM: the source file or its image"));
     o.program = p.positionalArguments().first();
@@ -161,25 +127,6 @@ Exit codes:
 }
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onInterrupt(int) {
-    interrupted = 1;
-}
-
-// The event pump of the run: every wait ends at the run's deadline or on
-// Ctrl+C, as it ends in the window when the program closes.
-class RunPump : public QtEventPump {
-  public:
-    explicit RunPump(double seconds)
-        : deadline_(seconds > 0 ? QDeadlineTimer(std::llround(seconds * 1000))
-                                : QDeadlineTimer(QDeadlineTimer::Forever)) {}
-    bool closing() const override { return interrupted || deadline_.hasExpired(); }
-
-  private:
-    QDeadlineTimer deadline_;
-};
 
 // The program named on the command line, as the document it uploads: never
 // changed, so nothing is saved.
@@ -307,27 +254,12 @@ QString modeText(int mode) {
 }  // namespace
 
 int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console& console) {
-    using Link = UploadOptions::Link;
-    // The link as the window loads it, then what the command line says.
-    LinkState link;
-    link.CommPort = stored.getInt(keys::kCommPort, keys::kDefaultCommPort);
-    link.BaudRate = stored.getInt(keys::kBaudRate, keys::kDefaultBaudRate);
-    bool tcp = tcpipChosen(stored);
-    QByteArray address = tcpipAddress(stored);
-    if (o.link == Link::Port) link.CommPort = o.port;
-    if (o.link == Link::Tcp) address = o.address;
-    if (o.link != Link::Stored) tcp = o.link == Link::Tcp;
-    // The library finds the port's device in its own copy of the settings, so
-    // that --device changes nothing stored.
     MemorySettingsStore linkSettings;
-    const QString deviceKey = keys::kComDevicePrefix + QString::number(link.CommPort);
-    if (o.link == Link::Device)
-        linkSettings.save(deviceKey, o.device);
-    else if (stored.contains(deviceKey))
-        linkSettings.save(deviceKey, stored.get(deviceKey));
-
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    const ChosenLink chosen = chooseLink(o, stored, linkSettings);
+    LinkState link = chosen.state;
+    const bool tcp = chosen.tcp;
+    const QByteArray& address = chosen.address;
+    catchInterrupts();
     RunPump pump(o.timeoutSeconds);
     LinkCom com(linkSettings, pump);
     if (tcp) com.TCPIP_Start(address);
@@ -351,14 +283,11 @@ int runUpload(const UploadOptions& o, const SettingsStore& stored, const Console
     QObject::connect(&timer1, &QTimer::timeout, [&commands] { commands.Timer1_Timer(); });
     timer1.start(200);
 
-    const QString linkText = tcp ? QStringLiteral("TCP/IP %1").arg(QString::fromLatin1(address))
-                                 : QStringLiteral("COM%1, %2")
-                                       .arg(link.CommPort)
-                                       .arg(comDevice(linkSettings, link.CommPort));
+    const QString linkText = chosen.describe(linkSettings);
     printer.line(
         QStringLiteral("uploading %1 %2 (link: %3)").arg(o.program, modeText(o.mode), linkText));
 
-    const auto ended = [] { return interrupted ? kInterrupted : kTimeOut; };
+    const auto ended = [&pump] { return pump.endCode(); };
     // One upload; the code it ends with.
     const auto uploadOnce = [&]() -> int {
         // The upload reports an unreachable base station and an unreachable
