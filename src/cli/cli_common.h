@@ -11,6 +11,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstdio>
 #include <optional>
 
 class QCommandLineParser;
@@ -51,6 +52,30 @@ struct ParsedLine {
     Options options;
     QString error;  // why a command line was refused, in plain words
 };
+
+// What a program does with a command line that asks for no run: prints the
+// help or the version (exit 0) or says why the line is refused (exit 64).
+// Nothing for a line that asks for a run.
+template <class Options>
+std::optional<int> answerWithoutRun(const char* program, const ParsedLine<Options>& line,
+                                    const QString& help, const QString& version) {
+    using Action = typename ParsedLine<Options>::Action;
+    switch (line.action) {
+        case Action::Help:
+            std::printf("%s", qPrintable(help));
+            return kDelivered;
+        case Action::Version:
+            std::printf("%s\n", qPrintable(version));
+            return kDelivered;
+        case Action::Usage:
+            std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, qPrintable(line.error),
+                         program);
+            return kUsage;
+        case Action::Run:
+            break;
+    }
+    return std::nullopt;
+}
 
 // The value of an option that takes one; nothing when it is not given.
 std::optional<QString> valueOf(const QCommandLineParser& p, const QString& name);

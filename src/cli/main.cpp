@@ -15,22 +15,10 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    using quv::cli::CommandLine;
-    const CommandLine line = quv::cli::parseCommandLine(app.arguments().mid(1));
-    switch (line.action) {
-        case CommandLine::Action::Help:
-            std::printf("%s", qPrintable(quv::cli::helpText()));
-            return quv::cli::kDelivered;
-        case CommandLine::Action::Version:
-            std::printf("%s\n", qPrintable(quv::cli::versionText()));
-            return quv::cli::kDelivered;
-        case CommandLine::Action::Usage:
-            std::fprintf(stderr, "quvupload: %s\nTry 'quvupload --help'.\n",
-                         qPrintable(line.error));
-            return quv::cli::kUsage;
-        case CommandLine::Action::Run:
-            break;
-    }
+    const auto line = quv::cli::parseCommandLine(app.arguments().mid(1));
+    if (const auto code = quv::cli::answerWithoutRun("quvupload", line, quv::cli::helpText(),
+                                                     quv::cli::versionText()))
+        return *code;
     const quv::NativeSettingsStore settings;
     return quv::cli::runUpload(line.options, settings, {stdout, stderr, QUV_ISATTY(stdout) != 0});
 }

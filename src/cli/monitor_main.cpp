@@ -7,22 +7,10 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    using quv::cli::MonitorCommandLine;
-    const MonitorCommandLine line = quv::cli::parseMonitorCommandLine(app.arguments().mid(1));
-    switch (line.action) {
-        case MonitorCommandLine::Action::Help:
-            std::printf("%s", qPrintable(quv::cli::monitorHelpText()));
-            return quv::cli::kDelivered;
-        case MonitorCommandLine::Action::Version:
-            std::printf("%s\n", qPrintable(quv::cli::monitorVersionText()));
-            return quv::cli::kDelivered;
-        case MonitorCommandLine::Action::Usage:
-            std::fprintf(stderr, "quvmonitor: %s\nTry 'quvmonitor --help'.\n",
-                         qPrintable(line.error));
-            return quv::cli::kUsage;
-        case MonitorCommandLine::Action::Run:
-            break;
-    }
+    const auto line = quv::cli::parseMonitorCommandLine(app.arguments().mid(1));
+    if (const auto code = quv::cli::answerWithoutRun(
+            "quvmonitor", line, quv::cli::monitorHelpText(), quv::cli::monitorVersionText()))
+        return *code;
     const quv::NativeSettingsStore settings;
     return quv::cli::runMonitor(line.options, settings, stdout, stderr);
 }
