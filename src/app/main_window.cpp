@@ -160,7 +160,8 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
         transferHooks(*this));
     // The link dialogs leave the link alone while an upload uses it.
     baseConfig_->setRunningUpload([this] { return transfer_->busyText(); });
-    wireMenus(*menus_, {*documents_, *editor_, *baseConfig_, *transfer_, *help_}, windowCommands());
+    wireMenus(*menus_, {*documents_, *editor_, *baseConfig_, *transfer_, *help_, services.dialogs},
+              windowCommands());
     Command1(3)->setProperty(kHelpTopicProperty, kTopicRawRs232Upload);
     Command1(4)->setProperty(kHelpTopicProperty, kTopicRawWirelessUpload);
     Command1(5)->setProperty(kHelpTopicProperty, kTopicWirelessUpload);

@@ -22,7 +22,7 @@ struct MenuItemDef {
     Kind kind;
 };
 
-inline constexpr std::array<MenuItemDef, 38> kMenuTree{{
+inline constexpr std::array<MenuItemDef, 39> kMenuTree{{
     {"File", nullptr, "&File", "", 0, MenuItemDef::Submenu},
     {"new", "File", "&New", "", 1, MenuItemDef::Command},
     {"Open", "File", "&Open", "F6", 2, MenuItemDef::Command},
@@ -61,6 +61,7 @@ inline constexpr std::array<MenuItemDef, 38> kMenuTree{{
     {"Send_program", "Transmit", "Rs232 Transmit Pro&gram", "F8", 31, MenuItemDef::Command},
     {"Transmit_By_Radio_Without_Confirmation", "Transmit", "Wireless Transmit Program", "F9", 32,
      MenuItemDef::Command},
+    {"TerminalMonitor", "Transmit", "Terminal &Monitor", "Ctrl+Shift+M", 72, MenuItemDef::Command},
     {"Help", nullptr, "&Help", "", 0, MenuItemDef::Command},
 }};
 

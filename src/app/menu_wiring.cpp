@@ -5,7 +5,10 @@
 #include "app/menu_bar.h"
 #include "baseconfig/base_config.h"
 #include "editor/editor_subsystem.h"
+#include "transfer/monitor_window.h"
 #include "transfer/transfer_commands.h"
+
+#include <QWidget>
 
 #include <utility>
 
@@ -44,6 +47,11 @@ void wireMenus(const MenuBar& menus, const MenuTargets& targets, const WindowCom
     menus.on("Send_program", window.window, [&transfer] { transfer.Send_program_Click(); });
     menus.on("Transmit_By_Radio_Without_Confirmation", window.window,
              [&transfer] { transfer.Transmit_By_Radio_Without_Confirmation_Click(); });
+    menus.on("TerminalMonitor", window.window, [targets, parent = window.window] {
+        showTerminalMonitor(qobject_cast<QWidget*>(parent), targets.transfer.monitorSession(),
+                            targets.dialogs,
+                            [&help = targets.help](int topic) { help.showHelpTopic(topic); });
+    });
     menus.on("Help", &targets.help, &HelpRouting::Help_Click);
     // The menu has already inverted a check mark; each toggle sets it from
     // the option it toggles.

@@ -11,6 +11,7 @@ class QObject;
 namespace quv {
 
 class BaseConfig;
+class Dialogs;
 class Documents;
 class EditorSubsystem;
 class HelpRouting;
@@ -36,6 +37,7 @@ struct MenuTargets {
     BaseConfig& baseConfig;
     TransferCommands& transfer;
     HelpRouting& help;
+    Dialogs& dialogs;
 };
 
 void wireMenus(const MenuBar& menus, const MenuTargets& targets, const WindowCommands& window);

@@ -8,5 +8,6 @@ inline constexpr int kTopicWirelessTransmit = 32;
 inline constexpr int kTopicRawRs232Upload = 60;
 inline constexpr int kTopicRawWirelessUpload = 61;
 inline constexpr int kTopicWirelessUpload = 62;
+inline constexpr int kTopicTerminalMonitor = 72;
 
 }  // namespace quv

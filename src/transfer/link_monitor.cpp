@@ -27,7 +27,8 @@ void LinkMonitor::Timer1_Timer() {
     QString failure;
     // Every event that waits is taken, in order; any of them makes the
     // terminals' messages be collected.
-    if (!st_.events.empty()) collectMessages();
+    // The Terminal Monitor takes them on every tick, events or none.
+    if (!st_.events.empty() || (st_.tap && st_.tap->holdsLink())) collectMessages();
     while (!st_.events.empty()) {
         st_.LastEvent = st_.events.front().code;
         st_.LastEventParam = st_.events.front().param;
@@ -35,9 +36,12 @@ void LinkMonitor::Timer1_Timer() {
         if (st_.LastEvent == wire::kEventTransferEnd && st_.background) {
             // A failed transfer shows no rate: it would look like a success.
             const bool delivered = st_.LastEventParam == 0;
-            endBackground(delivered ? rateText(st_.SizeMessageSended, now - st_.start_time, false)
-                                    : std::nullopt);
+            const auto rate = delivered
+                                  ? rateText(st_.SizeMessageSended, now - st_.start_time, false)
+                                  : std::nullopt;
+            endBackground(rate);
             if (!delivered) failure = kDeliveryFailed;
+            if (delivered) tellMonitor(st_, MonitorKind::UploadEnd, {}, rate.value_or("").toUtf8());
         }
         if (st_.LastEvent >= wire::kEventProgress &&
             st_.LastEvent <= wire::kEventBroadcastProgress) {
@@ -45,8 +49,10 @@ void LinkMonitor::Timer1_Timer() {
             st_.lastProgressAt = now;
         }
         // The upload that waits for a terminal ends; nothing else changes.
-        if (st_.LastEvent == wire::kEventLinkLost && st_.activity == Activity::WaitingForTerminal)
-            st_.linkLost = true;
+        if (st_.LastEvent == wire::kEventLinkLost) {
+            if (st_.activity == Activity::WaitingForTerminal) st_.linkLost = true;
+            tellMonitor(st_, MonitorKind::LinkLost);
+        }
         st_.LastEvent = 0;
     }
     if (st_.background && now - st_.lastProgressAt >= kSilenceSeconds) {
@@ -54,6 +60,7 @@ void LinkMonitor::Timer1_Timer() {
         failure = kSilent;
     }
     if (!failure.isEmpty()) {
+        tellMonitor(st_, MonitorKind::UploadFailed, {}, failure.toUtf8());
         st_.failure = UploadFailure::Transfer;
         s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
     }
@@ -68,16 +75,23 @@ void LinkMonitor::collectMessages() {
         if (n <= 0) return;
         QByteArray text(n, ' ');
         s_.com.GetStringFromPtr(text, handle, n);
-        if (isProgramRequest(text)) st_.ReceiveTerminal = QString::fromLatin1(sender);
+        tellMonitor(st_, MonitorKind::Received, sender, text);
+        if (!isProgramRequest(text)) continue;
+        st_.ReceiveTerminal = QString::fromLatin1(sender);
+        tellMonitor(st_, MonitorKind::ProgramRequest, sender, text);
     }
 }
 
 void LinkMonitor::endBackground(const std::optional<QString>& rate) {
     st_.background = false;
-    s_.com.TerminateComm(s_.link.CommPort);
+    endAttachment(s_.com, s_.link.CommPort, st_);
     if (hooks_.setBar) hooks_.setBar(0);
     if (rate && hooks_.showRate) hooks_.showRate(*rate);
     if (hooks_.setCaption) hooks_.setCaption(st_.MyCaption);
+}
+
+void endAttachment(QuvCom& com, qint32 port, const TransferState& state) {
+    if (!state.tap || !state.tap->holdsLink()) com.TerminateComm(port);
 }
 
 }  // namespace quv

@@ -43,4 +43,7 @@ class LinkMonitor {
     bool ticking_ = false;
 };
 
+// Ends the attachment to the base station unless the Terminal Monitor holds it.
+void endAttachment(QuvCom& com, qint32 port, const TransferState& state);
+
 }  // namespace quv

@@ -15,6 +15,17 @@ TransferCommands::TransferCommands(TransferServices services, TransferHooks hook
       uploader_(services, state_, hooks_),
       monitor_(services, state_, hooks_) {}
 
+TransferCommands::~TransferCommands() = default;
+
+MonitorSession& TransferCommands::monitorSession() {
+    if (!session_) {
+        MonitorSession::Hooks hooks;
+        hooks.overTcpip = hooks_.overTcpip;
+        session_ = std::make_unique<MonitorSession>(s_, *this, std::move(hooks));
+    }
+    return *session_;
+}
+
 std::optional<OneAtATime::Hold> TransferCommands::start() {
     if (busy()) {
         s_.dialogs.message(busyText());

@@ -7,9 +7,11 @@
 
 #include "core/one_at_a_time.h"
 #include "transfer/link_monitor.h"
+#include "transfer/monitor_session.h"
 #include "transfer/transfer_state.h"
 #include "transfer/uploader.h"
 
+#include <memory>
 #include <optional>
 
 namespace quv {
@@ -40,6 +42,7 @@ class TransferCommands {
         "try again.");
 
     TransferCommands(TransferServices services, TransferHooks hooks);
+    ~TransferCommands();
     TransferCommands(const TransferCommands&) = delete;
     TransferCommands& operator=(const TransferCommands&) = delete;
 
@@ -77,6 +80,9 @@ class TransferCommands {
     // While busy, what runs and how to stop it; empty otherwise.
     QString busyText() const;
     TransferState& state() { return state_; }
+    // The Terminal Monitor's session, made the first time it is asked for; it
+    // reads the same events and messages as the link monitor.
+    MonitorSession& monitorSession();
     Uploader& uploader() { return uploader_; }
 
   private:
@@ -90,6 +96,8 @@ class TransferCommands {
     Uploader uploader_;
     LinkMonitor monitor_;
     OneAtATime once_;
+    // Goes first, while the state it taps is still there.
+    std::unique_ptr<MonitorSession> session_;
 };
 
 }  // namespace quv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/checksum.h"
+#include "core/monitor_timeline.h"
 
 #include <QByteArray>
 #include <QString>
@@ -70,6 +71,20 @@ struct BackgroundEvent {
 // The events the link monitor has not taken yet, oldest first (queueEvent).
 using EventQueue = std::deque<BackgroundEvent>;
 
+// What the Terminal Monitor takes from the transfers while it is open: the
+// terminals' messages and the program's own traffic, and its hold on the link.
+class TrafficTap {
+  public:
+    virtual ~TrafficTap() = default;
+    virtual void traffic(MonitorKind kind, const QByteArray& address, const QByteArray& bytes) = 0;
+    // The monitor listens on the base station: an upload leaves the link attached.
+    virtual bool holdsLink() const = 0;
+    // An RS232 upload needs the port: the monitor lets it go, and takes it
+    // again once the upload is over.
+    virtual void releasePort() = 0;
+    virtual void retakePort() = 0;
+};
+
 // What the transfer commands are doing, for a command refused meanwhile.
 enum class Activity {
     Idle,
@@ -114,7 +129,15 @@ struct TransferState {
     bool escaped = false;
     // The link monitor saw the link go while a wireless upload waited.
     bool linkLost = false;
+    // The Terminal Monitor, while it is open.
+    TrafficTap* tap = nullptr;
 };
+
+// Tells the Terminal Monitor, when it is open.
+inline void tellMonitor(const TransferState& state, MonitorKind kind,
+                        const QByteArray& address = {}, const QByteArray& bytes = {}) {
+    if (state.tap) state.tap->traffic(kind, address, bytes);
+}
 
 // The activity for as long as this lives, then the one before.
 class Doing {

@@ -10,6 +10,7 @@
 #include "core/event_pump.h"
 #include "core/link_state.h"
 #include "core/options.h"
+#include "transfer/link_monitor.h"
 #include "transfer/program_files.h"
 #include "transfer/transfer_rules.h"
 
@@ -52,6 +53,7 @@ bool Uploader::closing() const {
 
 Uploader::Ending Uploader::fail(BusyPointer& busy, const QString& text, UploadFailure why) {
     st_.failure = why;
+    tellMonitor(st_, MonitorKind::UploadFailed, {}, text.toUtf8());
     busy.release();
     s_.dialogs.message(text);
     return Ending::Failed;
@@ -79,6 +81,8 @@ Uploader::Ending Uploader::Transmit_program(int TransferMode) {
         ending = withoutConfirmation(*program, busy);
     else if (TransferMode == 2)
         ending = onRequest(*program, busy);
+    if (ending == Ending::Stopped)
+        tellMonitor(st_, MonitorKind::UploadFailed, {}, kStoppedRow.toUtf8());
     if (ending != Ending::Done && ending != Ending::Background) return ending;
 
     // The common ending.
@@ -146,6 +150,16 @@ void Uploader::registerEvents(qint16 ignored) {
 Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     QuvCom& com = s_.com;
     const qint32 port = s_.link.CommPort;
+    // The Terminal Monitor lets the port go for the upload's length.
+    struct PortLent {
+        TransferState& st;
+        explicit PortLent(TransferState& state) : st(state) {
+            if (st.tap) st.tap->releasePort();
+        }
+        ~PortLent() {
+            if (st.tap) st.tap->retakePort();
+        }
+    } lent(st_);
     registerEvents(wire::kEventWriteProgress);
     if (com.IO_Open(port, kDownRate) == 0) return openFailed(busy);
     if (com.ChangeBaseNameAntenaFast(port, "!DOWN") != 0)
@@ -155,6 +169,7 @@ Uploader::Ending Uploader::rs232(const Program& p, BusyPointer& busy) {
     if (com.IO_Open(port, kUploadRate) == 0) return openFailed(busy);
     s_.pump.pumpOnce();
 
+    started({}, QStringLiteral("RS232"));
     st_.BufferOutput = true;
     st_.checksum.Reset_Checksum();
     Send_Char('S');
@@ -198,6 +213,7 @@ Uploader::Ending Uploader::withoutConfirmation(const Program& p, BusyPointer& bu
     }
     registerEvents(wire::kEventBroadcastProgress);
     const QByteArray payload = radioPayload(p.image);
+    started({}, QStringLiteral("by radio without confirmation"));
     st_.start_time = now();
     const bool taken = com.Send_Message_Without_Confirmation_ombrex(
                            port, kProgramTag, payload, static_cast<qint32>(payload.size()),
@@ -229,17 +245,18 @@ Uploader::Ending Uploader::onRequest(const Program& p, BusyPointer& busy) {
         while (st_.ReceiveTerminal.isEmpty() && !st_.linkLost && !stopped()) s_.pump.pumpOnce();
     }
     if (st_.linkLost && !closing()) {
-        com.TerminateComm(port);
+        endAttachment(com, port, st_);
         call(hooks_.setCaption, st_.MyCaption);
         return fail(busy, kLinkLost, UploadFailure::LinkLost);
     }
     call(hooks_.setCaption, kSending);
     if (st_.ReceiveTerminal.isEmpty() || st_.ReceiveTerminal == kEsc || stopped()) {
-        com.TerminateComm(port);
+        endAttachment(com, port, st_);
         call(hooks_.setCaption, st_.MyCaption);
         return Ending::Stopped;
     }
     const QByteArray TerminalAddress = st_.ReceiveTerminal.toLatin1();
+    started(TerminalAddress, QStringLiteral("by radio on request"));
     st_.start_time = now();
     st_.lastProgressAt = st_.start_time;
     st_.background = true;
@@ -254,9 +271,19 @@ QByteArray Uploader::radioPayload(const QByteArray& image) {
     return image + st_.checksum.trailer();
 }
 
+void Uploader::started(const QByteArray& terminal, const QString& how) {
+    if (!st_.tap) return;
+    const QString what = kStartRow.arg(how, s_.document.fileName()).arg(st_.SizeMessageSended);
+    tellMonitor(st_, MonitorKind::UploadStart, terminal, what.toUtf8());
+    // A radio upload's image checksums are known before it starts.
+    if (how != QLatin1String("RS232"))
+        tellMonitor(st_, MonitorKind::ChecksumsSent, terminal, st_.checksum.trailer());
+}
+
 void Uploader::showRate() {
-    if (const auto text = rateText(st_.SizeMessageSended, now() - st_.start_time, true))
-        call(hooks_.showRate, *text);
+    const auto text = rateText(st_.SizeMessageSended, now() - st_.start_time, true);
+    if (text) call(hooks_.showRate, *text);
+    tellMonitor(st_, MonitorKind::UploadEnd, {}, text.value_or(kDeliveredRow).toUtf8());
 }
 
 void Uploader::Comm_Event(qint32 code, qint32 param, qint32, const QByteArray&) {
@@ -298,7 +325,9 @@ bool Uploader::Send_String(const QByteArray& s) {
 }
 
 void Uploader::Send_Checksum() {
-    Send_String(st_.checksum.trailer());
+    const QByteArray trailer = st_.checksum.trailer();
+    Send_String(trailer);
+    tellMonitor(st_, MonitorKind::ChecksumsSent, {}, trailer);
 }
 
 bool Uploader::Flush_Buffer() {

@@ -54,6 +54,12 @@ class Uploader {
         "Check that the base station is on and its cable or network connection is in place, "
         "then upload again.");
     inline static const QByteArray kProgramTag = "Z7Q_PROG";
+    // The Terminal Monitor's rows of an upload. %1: how, %2: the document,
+    // %3: the image's length.
+    inline static const QString kStartRow = QStringLiteral("%1: %2, %3 bytes");
+    inline static const QString kDeliveredRow = QStringLiteral("delivered");
+    inline static const QString kStoppedRow =
+        QStringLiteral("Upload stopped before the program was sent.");
 
     Uploader(TransferServices services, TransferState& state, const TransferHooks& hooks);
 
@@ -62,6 +68,9 @@ class Uploader {
     // refused.
     Ending Transmit_program(int TransferMode);
     bool running() const { return once_.running(); }
+
+    // From now on the library's events reach Comm_Event, none ignored.
+    void listen() { registerEvents(0); }
 
     // The library's event routine: queues the event for the link monitor
     // unless its code is the one ignored.
@@ -92,6 +101,9 @@ class Uploader {
     bool drain(qint32 port);
     void registerEvents(qint16 ignored);
     QByteArray radioPayload(const QByteArray& image);
+    // Tells the Terminal Monitor that the program goes to terminal (empty:
+    // the line or every terminal) now, and how.
+    void started(const QByteArray& terminal, const QString& how);
     void showRate();
     bool closing() const;
     bool stopped() const { return closing() || st_.escaped; }

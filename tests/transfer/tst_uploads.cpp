@@ -4,10 +4,6 @@
 // base station emulator over TCP and a pseudo-terminal, with the line's faults.
 #include "app/documents.h"
 #include "app/status_panels.h"
-#include "comm/link_com.h"
-#include "core/event_pump.h"
-#include "core/settings_store.h"
-#include "sim_process.h"
 #include "support/app_fixture.h"
 #include "support/recording_com.h"
 #include "support/test_pump.h"
@@ -19,8 +15,6 @@
 #include <QElapsedTimer>
 #include <QJsonObject>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QTimer>
 #include <QtTest>
 
 using namespace quv;
@@ -76,36 +70,6 @@ struct CallRig : UploadRig {
 };
 
 const QByteArray kHeader = QByteArray::fromHex("0102030405060708");
-
-// The rig on the real library, with the link monitor ticking every 200 ms.
-// The clock moves 0.2 s a tick, so that each rate shown is known.
-struct LiveRig : UploadRig {
-    MemorySettingsStore settings;
-    std::unique_ptr<quvsim::SimProcess> sim;
-    std::unique_ptr<LinkCom> com;
-    QtEventPump pump{&link.AppClosing};
-    QStringList log;
-    QTimer tick;
-
-    bool start(const QString& via, QStringList simOptions = {}) {
-        simOptions << (via == "tcp" ? QStringList{"--tcp", "0"} : QStringList{"--pty"});
-        sim = std::make_unique<quvsim::SimProcess>(simOptions);
-        if (!sim->start()) return false;
-        if (via == "pty") settings.save("ComDevice1", sim->ptyPath());
-        com = std::make_unique<LinkCom>(settings, pump);
-        if (via == "tcp") com->TCPIP_Start(sim->tcpAddress());
-        build(*com, pump, log);
-        QObject::connect(&tick, &QTimer::timeout, [this] {
-            clock.seconds += 0.2;
-            t->Timer1_Timer();
-        });
-        tick.start(200);
-        return true;
-    }
-    QStringList shown(const QString& hook) const {
-        return log.filter(QRegularExpression('^' + hook));
-    }
-};
 
 }  // namespace
 

@@ -3,9 +3,13 @@
 // call is written to a log as "name(argument)".
 #pragma once
 
+#include "comm/link_com.h"
 #include "compile/fake_document.h"
+#include "core/event_pump.h"
 #include "core/link_state.h"
 #include "core/options.h"
+#include "core/settings_store.h"
+#include "sim_process.h"
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_files.h"
@@ -13,7 +17,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -74,6 +80,41 @@ struct UploadRig {
             writeTestFile(dir.path(), name, *bytes);
         else
             QFile::remove(dir.filePath(name));
+    }
+};
+
+// The rig on the real library, with the link monitor ticking every 200 ms.
+// The clock moves 0.2 s a tick, so that each rate shown is known.
+struct LiveRig : UploadRig {
+    MemorySettingsStore settings;
+    std::unique_ptr<quvsim::SimProcess> sim;
+    std::unique_ptr<LinkCom> com;
+    QtEventPump pump{&link.AppClosing};
+    QStringList log;
+    QTimer tick;
+    // The commands go before the library they use.
+    ~LiveRig() {
+        tick.stop();
+        t.reset();
+    }
+
+    bool start(const QString& via, QStringList simOptions = {}) {
+        simOptions << (via == "tcp" ? QStringList{"--tcp", "0"} : QStringList{"--pty"});
+        sim = std::make_unique<quvsim::SimProcess>(simOptions);
+        if (!sim->start()) return false;
+        if (via == "pty") settings.save("ComDevice1", sim->ptyPath());
+        com = std::make_unique<LinkCom>(settings, pump);
+        if (via == "tcp") com->TCPIP_Start(sim->tcpAddress());
+        build(*com, pump, log);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            clock.seconds += 0.2;
+            t->Timer1_Timer();
+        });
+        tick.start(200);
+        return true;
+    }
+    QStringList shown(const QString& hook) const {
+        return log.filter(QRegularExpression('^' + hook));
     }
 };
 
