@@ -94,6 +94,34 @@ QByteArray withSendLineEnd(QByteArray typed, SendLineEnd end) {
     return typed + kEnds[static_cast<int>(end)];
 }
 
+QList<QByteArray> RawLines::add(const QByteArray& bytes, qint64 nowMs) {
+    QList<QByteArray> rows;
+    if (bytes.isEmpty()) return rows;
+    if (auto quiet = flush(nowMs)) rows.append(*quiet);
+    waiting_ += bytes;
+    lastMs_ = nowMs;
+    qsizetype start = 0;
+    for (;;) {
+        // Only the next kMaxRow bytes are searched, so a long read without
+        // an LF is cut in linear time.
+        const qsizetype lf = QByteArrayView(waiting_)
+                                 .sliced(start)
+                                 .first(std::min(kMaxRow, waiting_.size() - start))
+                                 .indexOf('\n');
+        const qsizetype end = lf >= 0 ? start + lf + 1 : start + kMaxRow;
+        if (end > waiting_.size()) break;
+        rows.append(waiting_.mid(start, end - start));
+        start = end;
+    }
+    waiting_.remove(0, start);
+    return rows;
+}
+
+std::optional<QByteArray> RawLines::flush(qint64 nowMs, bool force) {
+    if (waiting_.isEmpty() || (!force && nowMs - lastMs_ < kQuietMs)) return std::nullopt;
+    return std::exchange(waiting_, QByteArray());
+}
+
 MonitorTimeline::MonitorTimeline(qsizetype capacity)
     : capacity_(std::max<qsizetype>(capacity, 1)) {}
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
 
 namespace quv {
 
@@ -52,6 +53,26 @@ QString hexBytes(const QByteArray& bytes);
 // back, raw bytes) always shows, so the filtered view still tells what the
 // program and the link did around that terminal's messages.
 bool passesAddressFilter(const MonitorRow& row, const QByteArray& filter);
+
+// Cuts the bytes read from a raw line into rows: each row ends after an LF;
+// bytes without an LF come out as a row once the line has been quiet for
+// kQuietMs or they reach kMaxRow bytes.
+class RawLines {
+  public:
+    static constexpr qint64 kQuietMs = 100;
+    static constexpr qsizetype kMaxRow = 4096;
+    // The rows completed by these bytes, read at nowMs (any monotonic
+    // milliseconds). Waiting bytes that had already been quiet long enough
+    // come first as a row of their own, however seldom flush is called.
+    QList<QByteArray> add(const QByteArray& bytes, qint64 nowMs);
+    // The waiting bytes as a row when the line has been quiet long enough
+    // (or when force), else nothing.
+    std::optional<QByteArray> flush(qint64 nowMs, bool force = false);
+
+  private:
+    QByteArray waiting_;  // never an LF, fewer than kMaxRow bytes
+    qint64 lastMs_ = 0;   // when the last bytes came
+};
 
 // The line end the user chose to follow the typed text when it is sent.
 enum class SendLineEnd { None, Cr, Lf, CrLf };

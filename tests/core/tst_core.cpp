@@ -313,6 +313,37 @@ class TestCore : public QObject {
         QCOMPARE(timeline.exportText(), QByteArray());
     }
 
+    void rawLineBytesAreCutIntoRows() {
+        const QByteArray x(4095, 'x'), y(4097, 'y'), z(10000, 'z');
+        // Each step adds bytes (flush < 0) or flushes (1: forced) at ms.
+        const struct {
+            QByteArray bytes;
+            int flush;
+            qint64 ms;
+            QList<QByteArray> rows;
+        } steps[] = {
+            {"ab\ncd", -1, 0, {"ab\n"}},
+            {"", 0, 99, {}},
+            {"e", -1, 150, {"cd"}},  // "cd" was quiet long enough before "e"
+            {"", 0, 249, {}},
+            {"", 0, 250, {"e"}},
+            {QByteArray("\r\n\0\xff\n\n", 6), -1, 300, {"\r\n", QByteArray("\0\xff\n", 3), "\n"}},
+            {x + '\n' + y, -1, 300, {x + '\n', y.left(4096)}},
+            {"", 1, 300, {"y"}},
+            {"", 1, 300, {}},
+            {z, -1, 1000, {z.left(4096), z.left(4096)}},
+            {"", 0, 1100, {z.left(10000 - 8192)}}};
+        RawLines lines;
+        for (const auto& step : steps) {
+            QList<QByteArray> rows;
+            if (step.flush < 0)
+                rows = lines.add(step.bytes, step.ms);
+            else if (const auto row = lines.flush(step.ms, step.flush == 1))
+                rows = {*row};
+            QCOMPARE(rows, step.rows);
+        }
+    }
+
     void pathRules() {
         QCOMPARE(vbToMyc("C:\\vb", PathStyle::Windows), std::optional<QString>("C:\\myc"));
         QCOMPARE(vbToMyc("/vb", PathStyle::Posix), std::optional<QString>("/myc"));
