@@ -78,6 +78,30 @@ QString escapedBytes(const QByteArray& bytes) {
     return out;
 }
 
+std::optional<QByteArray> unescapedBytes(const QString& text) {
+    const auto hexDigit = [](QChar c) {
+        return c.unicode() < 0x80 ? QByteArrayView(kHexDigits).indexOf(c.toUpper().toLatin1()) : -1;
+    };
+    QByteArray out;
+    qsizetype i = 0;
+    for (qsizetype slash; (slash = text.indexOf(u'\\', i)) >= 0;) {
+        out += QStringView(text).sliced(i, slash - i).toUtf8();
+        const QStringView rest = QStringView(text).sliced(slash + 1).left(3);
+        const char16_t kind = rest.isEmpty() ? 0 : rest[0].unicode();
+        i = slash + 2;
+        if (kind == u'\\' || kind == u'r' || kind == u'n' || kind == u't') {
+            out += kind == u'r' ? '\r' : kind == u'n' ? '\n' : kind == u't' ? '\t' : '\\';
+        } else if (kind == u'x' && rest.size() == 3 && hexDigit(rest[1]) >= 0 &&
+                   hexDigit(rest[2]) >= 0) {
+            out += char(hexDigit(rest[1]) * 16 + hexDigit(rest[2]));
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out + QStringView(text).sliced(i).toUtf8();
+}
+
 QString hexBytes(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }

@@ -44,6 +44,11 @@ struct MonitorRow {
 // \n and \t; every other byte as \xNN with two upper-case hex digits.
 QString escapedBytes(const QByteArray& bytes);
 
+// The bytes escapedBytes shows as text, its exact inverse; \xNN also takes
+// lower-case hex digits, and a character beyond ASCII stands for its UTF-8
+// bytes. Nothing when a backslash starts none of \\ \r \n \t \xNN.
+std::optional<QByteArray> unescapedBytes(const QString& text);
+
 // Bytes as upper-case hex pairs separated by one space: "41 42 0D 0A".
 QString hexBytes(const QByteArray& bytes);
 

@@ -267,6 +267,20 @@ class TestCore : public QObject {
             QCOMPARE(escapedBytes(r.bytes), QString(r.escaped));
             QCOMPARE(hexBytes(r.bytes), QString(r.hex));
         }
+        QByteArray every(256, 0);
+        for (int b = 0; b < 256; ++b) every[b] = char(b);
+        QCOMPARE(unescapedBytes(escapedBytes(every)), every);
+        const std::pair<const char*, std::optional<QByteArray>> typed[] = {
+            {"a\\\\b\\r\\n\\t", QByteArray("a\\b\r\n\t")},
+            {"\\x00\\xfF\\x7e \xc3\xa9", QByteArray("\0\xff~ \xc3\xa9", 6)},
+            {"", QByteArray("")},
+            {"ab\\", std::nullopt},
+            {"\\q", std::nullopt},
+            {"\\x4", std::nullopt},
+            {"\\x4g", std::nullopt},
+            {"\\x+1", std::nullopt}};
+        for (const auto& [text, bytes] : typed)
+            QCOMPARE(unescapedBytes(QString::fromUtf8(text)), bytes);
         const std::pair<SendLineEnd, const char*> ends[] = {{SendLineEnd::None, "go"},
                                                             {SendLineEnd::Cr, "go\r"},
                                                             {SendLineEnd::Lf, "go\n"},
