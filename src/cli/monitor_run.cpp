@@ -284,11 +284,12 @@ int watchRawLine(const MonitorOptions& o, LinkCom& com, RunPump& pump, qint32 po
     while (code == kDelivered && !counted()) {
         const qint64 readFrom = clock.elapsed();
         const qint32 n = com.IO_Read(port, static_cast<qint32>(buffer.size()), buffer, kReadMs);
-        if (n > 0) {
+        if (n > 0)
             for (const QByteArray& row : lines.add(buffer.left(n), clock.elapsed())) show(row);
-        } else if (pump.closing()) {
+        // Also while bytes keep coming, the run ends on time and on Ctrl+C.
+        if (pump.closing()) {
             code = pump.endCode();
-        } else if (clock.elapsed() - readFrom < kReadMs) {
+        } else if (n <= 0 && clock.elapsed() - readFrom < kReadMs) {
             // A read gives nothing before its time is up only when the line failed.
             code = kPortFailed;
             print.tell(QStringLiteral("the line to the port was lost"));
