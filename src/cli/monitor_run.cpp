@@ -6,6 +6,7 @@
 #include "core/settings_store.h"
 
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -38,6 +39,9 @@ MonitorCommandLine parseMonitorCommandLine(const QStringList& arguments) {
                   {"count", "", "N"},
                   {"timeout", "", "S"},
                   {"json", ""},
+                  {"raw", ""},
+                  {"rate", "", "N"},
+                  {"write", "", "TEXT"},
                   {{"h", "help"}, ""},
                   {"version", ""}});
     p.addPositionalArgument("TEXT", "");
@@ -48,7 +52,7 @@ MonitorCommandLine parseMonitorCommandLine(const QStringList& arguments) {
                : p.isSet("version") ? MonitorCommandLine::Action::Version
                                     : MonitorCommandLine::Action::Run;
     if (c.action != MonitorCommandLine::Action::Run) return c;
-    for (const char* name : {"port", "device", "tcp", "send", "count", "timeout"})
+    for (const char* name : {"port", "device", "tcp", "send", "count", "timeout", "rate", "write"})
         if (p.values(name).size() > 1) return refused(QStringLiteral("give --%1 once").arg(name));
 
     MonitorOptions& o = c.options;
@@ -56,6 +60,26 @@ MonitorCommandLine parseMonitorCommandLine(const QStringList& arguments) {
     if (const QString error = readTimeout(p, o.timeoutSeconds); !error.isEmpty())
         return refused(error);
     o.json = p.isSet("json");
+    o.raw = p.isSet("raw");
+    for (const char* name : {"rate", "write"})
+        if (!o.raw && p.isSet(name))
+            return refused(QStringLiteral("--%1 goes with --raw").arg(name));
+    if (o.raw && (p.isSet("send") || o.link == LinkOptions::Link::Tcp))
+        return refused(
+            QStringLiteral("--raw reads a COM port: no --tcp, and --write TEXT instead of --send"));
+    if (const auto v = valueOf(p, "rate")) {
+        bool ok = true;
+        o.rawRate = v->toInt(&ok);
+        if (!ok || o.rawRate < 1)
+            return refused(QStringLiteral("--rate takes a whole number of Baud from 1"));
+    }
+    if (const auto v = valueOf(p, "write")) {
+        o.write = unescapedBytes(*v).value_or(QByteArray());
+        if (o.write.isEmpty())
+            return refused(
+                QStringLiteral("--write takes a TEXT of at least one byte, with \\\\ \\r \\n \\t "
+                               "or \\xNN for a special byte"));
+    }
     if (const auto v = valueOf(p, "count")) {
         bool ok = true;
         o.count = v->toLongLong(&ok);
@@ -88,6 +112,8 @@ QString monitorVersionText() {
 QString monitorHelpText() {
     return QStringLiteral(R"(Usage: quvmonitor [--port N | --device PATH | --tcp HOST[:PORT]]
                   [--send ADDRESS TEXT] [--count N] [--timeout S] [--json]
+       quvmonitor --raw [--port N | --device PATH] [--rate N] [--write TEXT]
+                  [--count N] [--timeout S] [--json]
 
 Attaches to the base station and prints each message the terminals send,
 one line each:
@@ -101,14 +127,25 @@ Link (default: the link the window stores in its settings):
   --tcp HOST[:PORT]  TCP/IP to the base station (port 4720 unless given)
 Run:
   --send ADDRESS TEXT  send TEXT to the terminal ADDRESS once the link is up
-  --count N          end after N messages (--count 0 with --send: send, then
-                     end)
+  --count N          end after N messages (--count 0 with --send or --write:
+                     send, then end)
   --timeout S        end the whole run after S seconds, 0 for no limit (the
                      default)
   --json             one JSON object per line instead: {"time":...,
                      "address":..., "text":...}, each byte of the text as the
                      character with the same code
   --help, --version
+Raw line mode, for a terminal cabled straight to the COM port:
+  --raw              no base station: print the bytes of the COM port (the
+                     stored one, --port or --device, also when the settings
+                     choose TCP/IP), one line for each line received, up to
+                     and with its LF, or its bytes so far once the line has
+                     been quiet for 100 ms or they reach 4096:
+                       yyyy-MM-dd hh:mm:ss.zzz  text
+                     (with --json no "address"); --count counts these lines
+  --rate N           the port's rate in Baud (default 38400)
+  --write TEXT       write TEXT to the port once it is open, \\ \r \n \t and
+                     \xNN in it standing for those bytes
 
 The settings are read, never written. Messages of the program itself go to
 the error output. Ctrl+C and SIGTERM end the run.
@@ -126,56 +163,67 @@ Exit codes:
 
 QByteArray monitorLine(const MonitorRow& row, bool json) {
     const QString time = row.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    const bool addressed = row.kind != MonitorKind::Raw;
     if (!json)
-        return (time + QStringLiteral("  ") + escapedBytes(row.address) + QStringLiteral("  ") +
+        return (time + QStringLiteral("  ") +
+                (addressed ? escapedBytes(row.address) + QStringLiteral("  ") : QString()) +
                 escapedBytes(row.bytes))
             .toUtf8();
     return "{\"time\":" + jsonString(time) +
-           ",\"address\":" + jsonString(QString::fromLatin1(row.address)) +
+           (addressed ? ",\"address\":" + jsonString(QString::fromLatin1(row.address)) : "") +
            ",\"text\":" + jsonString(QString::fromLatin1(row.bytes)) + '}';
 }
 
-int runMonitor(const MonitorOptions& o, const SettingsStore& stored, FILE* out, FILE* err) {
-    MemorySettingsStore linkSettings;
-    const ChosenLink chosen = chooseLink(o, stored, linkSettings);
-    const qint32 port = chosen.state.CommPort;
-    const qint32 baud = chosen.state.BaudRate;
-    catchInterrupts();
-    RunPump pump(o.timeoutSeconds);
-    LinkCom com(linkSettings, pump);
+namespace {
+
+// What a run does with its rows and its own messages.
+struct Printer {
+    FILE* out;
+    FILE* err;
+    bool json;
+    void row(const MonitorRow& row) const {
+        std::fprintf(out, "%s\n", monitorLine(row, json).constData());
+        std::fflush(out);
+    }
+    void tell(const QString& text) const {
+        std::fprintf(err, "quvmonitor: %s\n", text.toLocal8Bit().constData());
+        std::fflush(err);
+    }
+};
+
+// Watches the terminals through the base station; the code the run ends with.
+int watchTerminals(const MonitorOptions& o, LinkCom& com, RunPump& pump, qint32 port, qint32 baud,
+                   const ChosenLink& chosen, const SettingsStore& linkSettings,
+                   const Printer& print) {
     if (chosen.tcp) com.TCPIP_Start(chosen.address);
     bool linkLost = false;
     com.BackGetEvent([&linkLost](qint32 code, qint32, qint32, const QByteArray&) {
         if (code == wire::kEventLinkLost) linkLost = true;
     });
-    const auto tell = [err](const QString& text) {
-        std::fprintf(err, "quvmonitor: %s\n", text.toLocal8Bit().constData());
-        std::fflush(err);
-    };
 
     // The link is tried alone first, so that a port or connection that does
     // not open is told apart from a base station that does not answer.
     int code = kDelivered;
     if (com.IO_Open(port, baud) == 0) {
         code = pump.closing() ? pump.endCode() : kPortFailed;
-        if (code == kPortFailed) tell(errorOpeningLink(chosen.tcp));
+        if (code == kPortFailed) print.tell(errorOpeningLink(chosen.tcp));
     } else {
         com.IO_Close(port);
         if (com.InitializeComm(port, baud) == 0) {
             code = pump.closing() ? pump.endCode() : kBaseSilent;
-            if (code == kBaseSilent) tell(QStringLiteral("the base station did not answer"));
+            if (code == kBaseSilent) print.tell(QStringLiteral("the base station did not answer"));
         }
     }
     if (code == kDelivered)
-        tell(
+        print.tell(
             QStringLiteral("watching the terminals (link: %1)").arg(chosen.describe(linkSettings)));
     if (code == kDelivered && !o.sendTo.isEmpty() &&
         com.Send_Message(port, o.sendTo, o.sendText, static_cast<qint32>(o.sendText.size())) != 1) {
         code = pump.closing() ? pump.endCode() : kBaseSilent;
         if (code == kBaseSilent)
-            tell(QStringLiteral("the base station did not take the text for %1: no such "
-                                "terminal, or no answer")
-                     .arg(QString::fromLatin1(o.sendTo)));
+            print.tell(QStringLiteral("the base station did not take the text for %1: no such "
+                                      "terminal, or no answer")
+                           .arg(QString::fromLatin1(o.sendTo)));
     }
 
     QByteArray sender(QuvCom::kAddressLength, ' ');
@@ -186,20 +234,88 @@ int runMonitor(const MonitorOptions& o, const SettingsStore& stored, FILE* out, 
             MonitorRow row{QDateTime::currentDateTime(), MonitorKind::Received, sender,
                            QByteArray(n, ' ')};
             com.GetStringFromPtr(row.bytes, handle, n);
-            std::fprintf(out, "%s\n", monitorLine(row, o.json).constData());
-            std::fflush(out);
+            print.row(row);
             ++shown;
         } else if (pump.closing()) {
             code = pump.endCode();
         } else if (linkLost) {
             code = kPortFailed;
-            tell(QStringLiteral("the link to the base station was lost"));
+            print.tell(QStringLiteral("the link to the base station was lost"));
         } else {
             pump.pumpOnce();
         }
     }
-    if (code == kTimeOut) tell(QStringLiteral("time-out after %1 s").arg(o.timeoutSeconds));
     com.TerminateComm(port);
+    return code;
+}
+
+// Reads the raw line of a terminal cabled to the port, one row per line; the
+// code the run ends with.
+int watchRawLine(const MonitorOptions& o, LinkCom& com, RunPump& pump, qint32 port,
+                 const QString& link, const Printer& print) {
+    if (com.IO_Open(port, o.rawRate) == 0) {
+        const int code = pump.closing() ? pump.endCode() : kPortFailed;
+        if (code == kPortFailed) print.tell(kErrorOpeningComPort);
+        return code;
+    }
+    print.tell(
+        QStringLiteral("watching the raw line (link: %1, %2 Baud)").arg(link).arg(o.rawRate));
+    int code = kDelivered;
+    const auto size = static_cast<qint32>(o.write.size());
+    if (size > 0 && com.IO_Write(port, size, o.write) != size) {
+        code = pump.closing() ? pump.endCode() : kPortFailed;
+        if (code == kPortFailed)
+            print.tell(QStringLiteral("the port did not take the text of --write"));
+    }
+
+    // Short reads, so that a line gone quiet is printed soon after kQuietMs.
+    constexpr qint32 kReadMs = RawLines::kQuietMs / 4;
+    RawLines lines;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 shown = 0;
+    const auto counted = [&] { return o.count >= 0 && shown >= o.count; };
+    const auto show = [&](const QByteArray& bytes) {
+        if (counted()) return;
+        print.row({QDateTime::currentDateTime(), MonitorKind::Raw, {}, bytes});
+        ++shown;
+    };
+    QByteArray buffer(RawLines::kMaxRow, '\0');
+    while (code == kDelivered && !counted()) {
+        const qint64 readFrom = clock.elapsed();
+        const qint32 n = com.IO_Read(port, static_cast<qint32>(buffer.size()), buffer, kReadMs);
+        if (n > 0)
+            for (const QByteArray& row : lines.add(buffer.left(n), clock.elapsed())) show(row);
+        // Also while bytes keep coming, the run ends on time and on Ctrl+C.
+        if (pump.closing()) {
+            code = pump.endCode();
+        } else if (n <= 0 && clock.elapsed() - readFrom < kReadMs) {
+            // A read gives nothing before its time is up only when the line failed.
+            code = kPortFailed;
+            print.tell(QStringLiteral("the line to the port was lost"));
+        }
+        if (const auto row = lines.flush(clock.elapsed(), code != kDelivered)) show(*row);
+    }
+    com.IO_Close(port);
+    return code;
+}
+
+}  // namespace
+
+int runMonitor(const MonitorOptions& o, const SettingsStore& stored, FILE* out, FILE* err) {
+    MemorySettingsStore linkSettings;
+    ChosenLink chosen = chooseLink(o, stored, linkSettings);
+    // A raw line is the COM port's, whatever link the settings choose.
+    chosen.tcp = chosen.tcp && !o.raw;
+    catchInterrupts();
+    RunPump pump(o.timeoutSeconds);
+    LinkCom com(linkSettings, pump);
+    const Printer print{out, err, o.json};
+    const qint32 port = chosen.state.CommPort;
+    const int code = o.raw ? watchRawLine(o, com, pump, port, chosen.describe(linkSettings), print)
+                           : watchTerminals(o, com, pump, port, chosen.state.BaudRate, chosen,
+                                            linkSettings, print);
+    if (code == kTimeOut) print.tell(QStringLiteral("time-out after %1 s").arg(o.timeoutSeconds));
     com.StopAllProcesses();
     return code;
 }
