@@ -6,6 +6,7 @@
 #include "core/dialogs.h"
 #include "core/link_state.h"
 #include "transfer/transfer_rules.h"
+#include "transfer/uploader.h"
 
 namespace quv {
 
@@ -41,7 +42,9 @@ void LinkMonitor::Timer1_Timer() {
                                   : std::nullopt;
             endBackground(rate);
             if (!delivered) failure = kDeliveryFailed;
-            if (delivered) tellMonitor(st_, MonitorKind::UploadEnd, {}, rate.value_or("").toUtf8());
+            if (delivered)
+                tellMonitor(st_, MonitorKind::UploadEnd, st_.ReceiveTerminal.toLatin1(),
+                            rate.value_or(Uploader::kDeliveredRow).toUtf8());
         }
         if (st_.LastEvent >= wire::kEventProgress &&
             st_.LastEvent <= wire::kEventBroadcastProgress) {
@@ -60,7 +63,8 @@ void LinkMonitor::Timer1_Timer() {
         failure = kSilent;
     }
     if (!failure.isEmpty()) {
-        tellMonitor(st_, MonitorKind::UploadFailed, {}, failure.toUtf8());
+        tellMonitor(st_, MonitorKind::UploadFailed, st_.ReceiveTerminal.toLatin1(),
+                    failure.toUtf8());
         st_.failure = UploadFailure::Transfer;
         s_.dialogs.message(failure, Buttons::Ok, Icon::Exclamation);
     }
