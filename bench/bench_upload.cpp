@@ -9,6 +9,7 @@
 // (reading the files, the checksums, the frame), measured on a library that
 // answers at once.
 
+#include "bench_common.h"
 #include "comm/link_com.h"
 #include "core/clock.h"
 #include "core/current_document.h"
@@ -34,21 +35,13 @@
 #include <ctime>
 
 using namespace quv;
+using namespace quv::bench;
 
 namespace {
 
 constexpr qint32 kBaud = 38400;
 constexpr double kLineBytesPerSecond = kBaud / 10.0;
 constexpr int kImageSize = 64 * 1024;
-
-struct Document : CurrentDocument {
-    QString name;
-    QString fileName() const override { return name; }
-    bool changed() const override { return false; }
-    bool askToSave() override { return true; }
-    bool save() override { return true; }
-    bool open(const QString&) override { return false; }
-};
 
 // The compiled program prog.hea and prog.bin in a folder of its own.
 struct Program {
@@ -93,49 +86,6 @@ struct Uploads {
         };
         return h;
     }
-};
-
-// The longest time the event loop did not run: a 1 ms timer whose longest
-// gap between two ticks is kept (the gap holds the 1 ms of the timer too),
-// and the most processor time the program spent in one gap, its own work:
-// the rest of a gap is the system not running the program.
-class StallProbe {
-  public:
-    StallProbe() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { lap(); });
-        since_.start();
-        cpuAtLap_ = cpuNs();
-        timer_.start(1);
-    }
-    struct Stall {
-        double longestMs;
-        double busiestMs;
-    };
-    // Since the probe began.
-    Stall stall() {
-        lap();
-        return {static_cast<double>(longestNs_) / 1e6, static_cast<double>(busiestNs_) / 1e6};
-    }
-
-  private:
-    static qint64 cpuNs() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return qint64{t.tv_sec} * 1000000000 + t.tv_nsec;
-    }
-    void lap() {
-        const qint64 cpu = cpuNs();
-        longestNs_ = std::max(longestNs_, since_.nsecsElapsed());
-        busiestNs_ = std::max(busiestNs_, cpu - cpuAtLap_);
-        since_.restart();
-        cpuAtLap_ = cpu;
-    }
-    QTimer timer_;
-    QElapsedTimer since_;
-    qint64 cpuAtLap_ = 0;
-    qint64 longestNs_ = 0;
-    qint64 busiestNs_ = 0;
 };
 
 void print(const char* what, const char* via, qint64 bytes, double seconds, double lineSeconds,
