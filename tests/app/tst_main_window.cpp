@@ -195,6 +195,10 @@ class TestMainWindow : public QObject {
         QTest::keyClick(w.Source(), Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("False"));
         QVERIFY(w.Source()->bytes().isEmpty());
+        // Ctrl+Shift+M opens the Terminal Monitor, which listens on the link.
+        QTest::keyClick(w.Source(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(w.findChild<QWidget*>("TerminalMonitor")->isVisible());
+        QCOMPARE(f.com.callsNamed({"InitializeComm"}).size(), 1);
     }
 
     // The buttons sit where the layout rule puts them, 29 pixels high, 8
