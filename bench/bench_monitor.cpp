@@ -55,11 +55,11 @@ Flood flood(quvsim::SimProcess& sim, QtEventPump& pump, MonitorModel& model,
     const auto counting = QObject::connect(
         &model, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
             for (int r = first; r <= last; ++r) {
-                const MonitorRow& row = model.rowAt(r);
-                if (row.kind != MonitorKind::Received) continue;
+                const MonitorRow* row = model.rowAt(r);
+                if (!row || row->kind != MonitorKind::Received) continue;
                 ++f.shown;
                 f.latencies.push_back(static_cast<double>(clock.elapsed()) -
-                                      row.bytes.split(' ').value(1).toDouble());
+                                      row->bytes.split(' ').value(1).toDouble());
             }
         });
     const qint64 from = clock.elapsed();

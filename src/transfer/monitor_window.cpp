@@ -60,8 +60,12 @@ QVariant rowColour(MonitorKind kind) {
 MonitorModel::MonitorModel(const MonitorTimeline& timeline, QObject* parent)
     : QAbstractTableModel(parent), timeline_(timeline) {}
 
-const MonitorRow& MonitorModel::rowAt(int r) const {
-    return timeline_.at(static_cast<qsizetype>(shown_[static_cast<size_t>(r)] - firstKept()));
+const MonitorRow* MonitorModel::rowAt(int r) const {
+    if (r < 0 || r >= rowCount()) return nullptr;
+    const qint64 seq = shown_[static_cast<size_t>(r)];
+    return seq < firstKept() || seq >= end()
+               ? nullptr
+               : &timeline_.at(static_cast<qsizetype>(seq - firstKept()));
 }
 
 void MonitorModel::follow() {
@@ -119,8 +123,9 @@ int MonitorModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant MonitorModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
-    const MonitorRow& row = rowAt(index.row());
+    const MonitorRow* shown = index.isValid() ? rowAt(index.row()) : nullptr;
+    if (!shown) return {};
+    const MonitorRow& row = *shown;
     if (role == Qt::ForegroundRole) return rowColour(row.kind);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
@@ -306,6 +311,7 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!session_.listening()) connectLink();
     poll_->start();
+    text_->setFocus();
 }
 
 void MonitorWindow::closeEvent(QCloseEvent* event) {

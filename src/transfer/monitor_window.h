@@ -41,8 +41,9 @@ class MonitorModel : public QAbstractTableModel {
     const QByteArray& filter() const { return filter_; }
     void setPaused(bool paused);
     void setHex(bool hex);
-    // The timeline's row shown at view row r.
-    const MonitorRow& rowAt(int r) const;
+    // The timeline's row shown at view row r; nullptr when the timeline
+    // dropped it since the last follow().
+    const MonitorRow* rowAt(int r) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
