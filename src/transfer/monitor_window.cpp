@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -341,6 +342,9 @@ bool MonitorWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MonitorWindow::connectLink() {
+    // A click meanwhile waits for the link's answer; it does not start again.
+    if (busy_) return;
+    const QScopedValueRollback<bool> busy(busy_, true);
     const auto mode =
         mode_->currentIndex() == 1 ? MonitorSession::Mode::Raw : MonitorSession::Mode::Base;
     session_.start(mode, rate_->currentData().toInt());
@@ -388,6 +392,8 @@ void MonitorWindow::save() {
 }
 
 void MonitorWindow::send() {
+    if (busy_) return;
+    const QScopedValueRollback<bool> busy(busy_, true);
     const QString typed = text_->text();
     const std::optional<QByteArray> bytes = unescapedBytes(typed);
     const SendLineEnd end = kLineEnds[lineEnd_->currentIndex()].second;

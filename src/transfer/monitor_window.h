@@ -128,6 +128,8 @@ class MonitorWindow : public QWidget {
     QStringList history_;
     int historyAt_ = 0;
     bool dirty_ = false;
+    // A connect or a send waits for the link.
+    bool busy_ = false;
     qsizetype addressesShown_ = 0;
 };
 
