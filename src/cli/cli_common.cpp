@@ -103,4 +103,18 @@ RunPump::RunPump(double seconds)
     : deadline_(seconds > 0 ? QDeadlineTimer(std::llround(seconds * 1000))
                             : QDeadlineTimer(QDeadlineTimer::Forever)) {}
 
+std::pair<LineAction, QString> readArguments(QCommandLineParser& p, const char* program,
+                                             const QStringList& arguments,
+                                             std::initializer_list<const char*> once) {
+    p.addOptions({{{"h", "help"}, ""}, {"version", ""}});
+    if (!p.parse(QStringList{QString::fromLatin1(program)} + arguments))
+        return {LineAction::Usage, p.errorText()};
+    if (p.isSet("help")) return {LineAction::Help, {}};
+    if (p.isSet("version")) return {LineAction::Version, {}};
+    for (const char* name : once)
+        if (p.values(name).size() > 1)
+            return {LineAction::Usage, QStringLiteral("give --%1 once").arg(name)};
+    return {LineAction::Run, {}};
+}
+
 }  // namespace quv::cli

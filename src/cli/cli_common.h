@@ -11,8 +11,13 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <QStringList>
+
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 class QCommandLineParser;
 
@@ -45,10 +50,14 @@ struct LinkOptions {
     QByteArray address;
 };
 
+// What a command line asks for.
+enum class LineAction { Run, Help, Version, Usage };
+
 // A command line read: what to do, the options of a run, or why it is refused.
 template <class Options>
 struct ParsedLine {
-    enum class Action { Run, Help, Version, Usage } action = Action::Usage;
+    using Action = LineAction;
+    Action action = Action::Usage;
     Options options;
     QString error;  // why a command line was refused, in plain words
 };
@@ -76,6 +85,13 @@ std::optional<int> answerWithoutRun(const char* program, const ParsedLine<Option
     }
     return std::nullopt;
 }
+
+// Parses the arguments after program's name with p, --help and --version
+// added: what they ask for, and why they are refused (Usage), also when an
+// option named in once is given twice.
+std::pair<LineAction, QString> readArguments(QCommandLineParser& p, const char* program,
+                                             const QStringList& arguments,
+                                             std::initializer_list<const char*> once);
 
 // The value of an option that takes one; nothing when it is not given.
 std::optional<QString> valueOf(const QCommandLineParser& p, const QString& name);

@@ -41,19 +41,13 @@ MonitorCommandLine parseMonitorCommandLine(const QStringList& arguments) {
                   {"json", ""},
                   {"raw", ""},
                   {"rate", "", "N"},
-                  {"write", "", "TEXT"},
-                  {{"h", "help"}, ""},
-                  {"version", ""}});
+                  {"write", "", "TEXT"}});
     p.addPositionalArgument("TEXT", "");
-    if (!p.parse(QStringList{QStringLiteral("quvmonitor")} + arguments))
-        return refused(p.errorText());
     MonitorCommandLine c;
-    c.action = p.isSet("help")      ? MonitorCommandLine::Action::Help
-               : p.isSet("version") ? MonitorCommandLine::Action::Version
-                                    : MonitorCommandLine::Action::Run;
+    std::tie(c.action, c.error) =
+        readArguments(p, "quvmonitor", arguments,
+                      {"port", "device", "tcp", "send", "count", "timeout", "rate", "write"});
     if (c.action != MonitorCommandLine::Action::Run) return c;
-    for (const char* name : {"port", "device", "tcp", "send", "count", "timeout", "rate", "write"})
-        if (p.values(name).size() > 1) return refused(QStringLiteral("give --%1 once").arg(name));
 
     MonitorOptions& o = c.options;
     if (const QString error = readLinkOptions(p, o); !error.isEmpty()) return refused(error);

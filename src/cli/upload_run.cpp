@@ -35,24 +35,14 @@ CommandLine refused(const QString& error) {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser p;
-    p.addOptions({{"rs232", ""},
-                  {"radio", ""},
-                  {"request", ""},
-                  {"repeat", "", "N"},
-                  {"timeout", "", "S"},
-                  {{"h", "help"}, ""},
-                  {"version", ""}});
+    p.addOptions(
+        {{"rs232", ""}, {"radio", ""}, {"request", ""}, {"repeat", "", "N"}, {"timeout", "", "S"}});
     addLinkOptions(p);
     p.addPositionalArgument("PROGRAM", "");
-    if (!p.parse(QStringList{QStringLiteral("quvupload")} + arguments))
-        return refused(p.errorText());
     CommandLine c;
-    c.action = p.isSet("help")      ? CommandLine::Action::Help
-               : p.isSet("version") ? CommandLine::Action::Version
-                                    : CommandLine::Action::Run;
+    std::tie(c.action, c.error) =
+        readArguments(p, "quvupload", arguments, {"port", "device", "tcp", "repeat", "timeout"});
     if (c.action != CommandLine::Action::Run) return c;
-    for (const char* name : {"port", "device", "tcp", "repeat", "timeout"})
-        if (p.values(name).size() > 1) return refused(QStringLiteral("give --%1 once").arg(name));
 
     UploadOptions& o = c.options;
     const int modes = int(p.isSet("rs232")) + int(p.isSet("radio")) + int(p.isSet("request"));
