@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -191,9 +192,15 @@ MonitorWindow::MonitorWindow(MonitorSession& session, Dialogs& dialogs,
     layout->addWidget(status_);
     layout->addWidget(buildSendLine());
 
+    // The session may outlive the window, or the window the session: each
+    // hook first checks that the window is still there.
     MonitorSession::Hooks hooks;
-    hooks.changed = [this] { dirty_ = true; };
-    hooks.linkState = [this](bool up, const QString& why) { linkState(up, why); };
+    hooks.changed = [w = QPointer<MonitorWindow>(this)] {
+        if (w) w->dirty_ = true;
+    };
+    hooks.linkState = [w = QPointer<MonitorWindow>(this)](bool up, const QString& why) {
+        if (w) w->linkState(up, why);
+    };
     session_.setHooks(std::move(hooks));
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, [this] {
@@ -202,10 +209,6 @@ MonitorWindow::MonitorWindow(MonitorSession& session, Dialogs& dialogs,
     });
     resize(900, 520);
     refresh();
-}
-
-MonitorWindow::~MonitorWindow() {
-    session_.setHooks({});
 }
 
 QWidget* MonitorWindow::buildBar() {

@@ -85,7 +85,6 @@ class MonitorWindow : public QWidget {
 
     MonitorWindow(MonitorSession& session, Dialogs& dialogs, std::function<void(int)> showHelp,
                   QWidget* parent);
-    ~MonitorWindow() override;
 
     MonitorModel& model() { return *model_; }
     QTableView* view() const { return view_; }
