@@ -1,11 +1,16 @@
 // Prints the overhead of a whole build: the time of compile with two
 // compiler programs that end at once, less the time those two processes take
 // by themselves; the time of a build whose compiler prints without end; and
-// the time the error list takes to show a large error file.
+// the time the error list takes to show a large error file; and the time to
+// mark the errors in the editor, for a huge error file and a typical one.
 #include "app/documents.h"
 #include "compile/compiler_runner.h"
+#include "compile/error_marks.h"
 #include "compile/errors_window.h"
 #include "core/event_pump.h"
+#include "editor/editor_subsystem.h"
+#include "editor/error_marks_view.h"
+#include "editor/source_editor.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>
@@ -124,5 +129,31 @@ int main(int argc, char** argv) {
     }
     std::printf("error list of a %.1f MB error file shown: median %.1f ms\n", big.size() / 1e6,
                 median(listMs));
+
+    // The marks of the document's errors placed in the editor, for an error
+    // file of 100,000 rows on a document of as many lines, and for a typical
+    // one of 10 rows; counted from the rows read to the editor painted.
+    window.Source()->setBytes(QByteArray("\tcounter += step;\r\n").repeated(100000));
+    for (const int rows : {100000, 10}) {
+        QList<quv::ErrorRecord> records;
+        for (int i = 0; i < rows; ++i)
+            records.append({QString::number(i * (100000 / rows) + 1), source,
+                            QStringLiteral("expected ';' before 'return'")});
+        std::vector<double> marksMs, paintedMs;
+        for (int run = 0; run < 5; ++run) {
+            window.editor().errorMarks().clear();
+            QCoreApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            window.editor().errorMarks().show(quv::errorMarks(records, source));
+            marksMs.push_back(t.nsecsElapsed() / 1e6);
+            window.Source()->viewport()->repaint();
+            paintedMs.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::printf(
+            "errors marked in the editor, %d rows: median %.2f ms placed (target < %d ms), "
+            "%.2f ms with the editor painted\n",
+            rows, median(marksMs), rows > 10 ? 50 : 1, median(paintedMs));
+    }
     return 0;
 }

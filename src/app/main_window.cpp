@@ -21,6 +21,7 @@
 #include "core/settings_store.h"
 #include "core/working_folder.h"
 #include "editor/editor_subsystem.h"
+#include "editor/error_marks_view.h"
 #include "editor/goto_line.h"
 #include "editor/source_editor.h"
 #include "transfer/help_topics.h"
@@ -70,6 +71,7 @@ CompilerRunner::Hooks compileHooks(MainWindow& w) {
     };
     hooks.setBusy = setBusyPointer;
     hooks.registerWindow = [&w](QWidget* window) { w.registerOwnWindow(window, true); };
+    hooks.showErrorMarks = [&w](const QList<LineMark>& m) { w.editor().errorMarks().show(m); };
     return hooks;
 }
 
@@ -160,8 +162,10 @@ MainWindow::MainWindow(AppServices services, LinkState& link, QWidget* parent)
         transferHooks(*this));
     // The link dialogs leave the link alone while an upload uses it.
     baseConfig_->setRunningUpload([this] { return transfer_->busyText(); });
-    wireMenus(*menus_, {*documents_, *editor_, *baseConfig_, *transfer_, *help_, services.dialogs},
-              windowCommands());
+    wireMenus(
+        *menus_,
+        {*documents_, *editor_, *baseConfig_, *transfer_, *help_, services.dialogs, *compiler_},
+        windowCommands());
     Command1(3)->setProperty(kHelpTopicProperty, kTopicRawRs232Upload);
     Command1(4)->setProperty(kHelpTopicProperty, kTopicRawWirelessUpload);
     Command1(5)->setProperty(kHelpTopicProperty, kTopicWirelessUpload);
@@ -202,6 +206,7 @@ void MainWindow::buildEditor() {
     hooks.escape = [this] { transfer_->escape(); };
     hooks.backToMain = [this] { activateWindow(); };
     hooks.ownWindow = [this](QWidget* dialog) { registerOwnWindow(dialog, true); };
+    hooks.caretError = [this](const QString& message) { status_->setNotice(message); };
     editor_ = new EditorSubsystem(*source_, *list1_, services_.dialogs, options_, services_.folder,
                                   this, std::move(hooks), this);
 }

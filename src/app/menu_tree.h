@@ -22,7 +22,7 @@ struct MenuItemDef {
     Kind kind;
 };
 
-inline constexpr std::array<MenuItemDef, 39> kMenuTree{{
+inline constexpr std::array<MenuItemDef, 41> kMenuTree{{
     {"File", nullptr, "&File", "", 0, MenuItemDef::Submenu},
     {"new", "File", "&New", "", 1, MenuItemDef::Command},
     {"Open", "File", "&Open", "F6", 2, MenuItemDef::Command},
@@ -57,6 +57,8 @@ inline constexpr std::array<MenuItemDef, 39> kMenuTree{{
     {"comp", nullptr, "&Compile", "", 0, MenuItemDef::Submenu},
     {"Compiler", "comp", "Compile pro&gram", "F7", 29, MenuItemDef::Command},
     {"compile_project", "comp", "Compile pro&ject", "", 30, MenuItemDef::Disabled},
+    {"next_error", "comp", "&Next Error", "F4", 73, MenuItemDef::Command},
+    {"previous_error", "comp", "&Previous Error", "Shift+F4", 73, MenuItemDef::Command},
     {"Transmit", nullptr, "&Transmit", "", 0, MenuItemDef::Submenu},
     {"Send_program", "Transmit", "Rs232 Transmit Pro&gram", "F8", 31, MenuItemDef::Command},
     {"Transmit_By_Radio_Without_Confirmation", "Transmit", "Wireless Transmit Program", "F9", 32,

@@ -4,6 +4,7 @@
 #include "app/help_routing.h"
 #include "app/menu_bar.h"
 #include "baseconfig/base_config.h"
+#include "compile/compiler_runner.h"
 #include "editor/editor_subsystem.h"
 #include "transfer/monitor_window.h"
 #include "transfer/transfer_commands.h"
@@ -52,6 +53,9 @@ void wireMenus(const MenuBar& menus, const MenuTargets& targets, const WindowCom
                             targets.dialogs,
                             [&help = targets.help](int topic) { help.showHelpTopic(topic); });
     });
+    CompilerRunner& compiler = targets.compiler;
+    menus.on("next_error", window.window, [&compiler] { compiler.nextError(true); });
+    menus.on("previous_error", window.window, [&compiler] { compiler.nextError(false); });
     menus.on("Help", &targets.help, &HelpRouting::Help_Click);
     // The menu has already inverted a check mark; each toggle sets it from
     // the option it toggles.

@@ -11,6 +11,7 @@ class QObject;
 namespace quv {
 
 class BaseConfig;
+class CompilerRunner;
 class Dialogs;
 class Documents;
 class EditorSubsystem;
@@ -38,6 +39,7 @@ struct MenuTargets {
     TransferCommands& transfer;
     HelpRouting& help;
     Dialogs& dialogs;
+    CompilerRunner& compiler;
 };
 
 void wireMenus(const MenuBar& menus, const MenuTargets& targets, const WindowCommands& window);

@@ -1,7 +1,9 @@
 #include "compile/compiler_runner.h"
 
 #include "compile/build_output.h"
+#include "compile/error_marks.h"
 #include "compile/errors_window.h"
+#include "core/current_document.h"
 #include "core/options.h"
 
 namespace quv {
@@ -14,15 +16,20 @@ CompilerRunner::CompilerRunner(CompileServices services, QWidget* parent, Hooks 
       runner_(services.pump),
       gotoLine_(hooks.gotoLine),
       showMainWindow_(hooks.showMainWindow),
-      registerWindow_(hooks.registerWindow) {
+      registerWindow_(hooks.registerWindow),
+      showErrorMarks_(hooks.showErrorMarks) {
     CompileHooks bound;
     bound.buildFolder = hooks.buildFolder;
     bound.reloadHelpLists = hooks.reloadHelpLists;
     bound.setBusy = hooks.setBusy;
     bound.closeErrors = [this] {
         if (errors_) errors_->unload();
+        if (showErrorMarks_) showErrorMarks_({});
     };
-    bound.showErrors = [this](const QString& builtFile) { errorList()->Form_Load(builtFile); };
+    bound.showErrors = [this](const QString& builtFile) {
+        errorList()->Form_Load(builtFile);
+        markDocument();
+    };
     bound.processStarting = [this] {
         if (options_.compiler_window) buildOutput()->showBeside();
     };
@@ -36,7 +43,12 @@ CompilerRunner::CompilerRunner(CompileServices services, QWidget* parent, Hooks 
 
 Errors* CompilerRunner::errorList() {
     if (!errors_) {
-        errors_ = new Errors(document_, {gotoLine_, showMainWindow_}, parent_);
+        // A jump may have opened another file: its errors are marked.
+        const auto jumped = [this] {
+            if (document_.fileName() != markedFor_) markDocument();
+            if (showMainWindow_) showMainWindow_();
+        };
+        errors_ = new Errors(document_, {gotoLine_, jumped}, parent_);
         if (registerWindow_) registerWindow_(errors_);
     }
     return errors_;
@@ -51,6 +63,18 @@ BuildOutput* CompilerRunner::buildOutput() {
 }
 
 CompilerRunner::~CompilerRunner() = default;
+
+void CompilerRunner::markDocument() {
+    markedFor_ = document_.fileName();
+    if (errors_ && showErrorMarks_) showErrorMarks_(errorMarks(errors_->records(), markedFor_));
+}
+
+void CompilerRunner::nextError(bool forward) {
+    if (!errors_) return;
+    const int row =
+        nextErrorRow(static_cast<int>(errors_->records().size()), errors_->currentRow(), forward);
+    if (row >= 0) errors_->selectRow(row);
+}
 
 void CompilerRunner::compilerWindowOptionChanged() {
     if (options_.compiler_window)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "compile/compile_command.h"
+#include "core/line_marks.h"
 
 #include <QObject>
 
@@ -42,6 +43,8 @@ class CompilerRunner : public QObject {
         std::function<void(bool busy)> setBusy;
         // A window of the build's own, which closes with the main window.
         std::function<void(QWidget* window)> registerWindow;
+        // Marks the document's errors in the editor (none: clears them).
+        std::function<void(const QList<LineMark>& marks)> showErrorMarks;
     };
     // The two windows are made children of parent.
     CompilerRunner(CompileServices services, QWidget* parent, Hooks hooks);
@@ -54,11 +57,18 @@ class CompilerRunner : public QObject {
     // output of the last build shows or hides with it.
     void compilerWindowOptionChanged();
 
+    // F4 (forward) and Shift+F4: the next or previous row of the error
+    // list, wrapping at the ends, jumped to as when it is chosen in the list.
+    void nextError(bool forward);
+
     // The two windows, built the first time they are needed.
     Errors* errorList();
     BuildOutput* buildOutput();
 
   private:
+    // Marks the errors of the document now open, from the error list's rows.
+    void markDocument();
+
     const Options& options_;
     CurrentDocument& document_;
     QWidget* parent_;
@@ -66,6 +76,9 @@ class CompilerRunner : public QObject {
     std::function<void(qint32)> gotoLine_;
     std::function<void()> showMainWindow_;
     std::function<void(QWidget*)> registerWindow_;
+    std::function<void(const QList<LineMark>&)> showErrorMarks_;
+    // The document whose errors were marked last.
+    QString markedFor_;
     Errors* errors_ = nullptr;
     BuildOutput* output_ = nullptr;
     std::unique_ptr<CompileCommand> command_;

@@ -1,5 +1,7 @@
 #include "compile/error_file.h"
 
+#include <algorithm>
+
 #include "core/current_document.h"
 #include "core/numeric_text.h"
 #include "core/text_file.h"
@@ -82,6 +84,11 @@ QList<ErrorRecord> readErrorFile(const QString& path) {
 }
 
 qint32 errorLineIndex(const QString& lineText) {
+    // Most line texts are a few plain digits: read at once.
+    if (!lineText.isEmpty() && lineText.size() <= 9 &&
+        std::all_of(lineText.begin(), lineText.end(),
+                    [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+        return lineText.toInt() - 1;
     return roundHalfEven(leadingNumber(lineText) - 1);
 }
 

@@ -127,6 +127,10 @@ void Errors::selectRow(int row) {
     if (hooks_.showMainWindow) hooks_.showMainWindow();
 }
 
+int Errors::currentRow() const {
+    return lists_[0]->currentRow();
+}
+
 void Errors::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The lists grow and shrink with the window: all in height, the message

@@ -47,6 +47,9 @@ class Errors : public QWidget {
 
     // Selects the row in all three lists and jumps to its error.
     void selectRow(int row);
+    // The rows shown, and the one chosen last (-1: none).
+    const QList<ErrorRecord>& records() const { return records_; }
+    int currentRow() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,7 @@
 #include "editor/editor_subsystem.h"
 
+#include "editor/error_marks_view.h"
+
 #include "core/text_file.h"
 #include "editor/editing_rules.h"
 #include "editor/find_dialog.h"
@@ -20,7 +22,9 @@ EditorSubsystem::EditorSubsystem(SourceEditor& editor, QListWidget& list, Dialog
       dialogs_(dialogs),
       dialogParent_(dialogParent),
       hooks_(std::move(hooks)),
-      help_(new InstructionHelp(editor, list, folder, this)) {
+      help_(new InstructionHelp(editor, list, folder, this)),
+      marks_(new ErrorMarksView(editor, hooks_.caretError, this)) {
+    connect(&editor, &SourceEditor::textReplaced, marks_, &ErrorMarksView::clear);
     EditingRules::Hooks rules;
     rules.escape = [this] {
         if (find_ && find_->isVisible()) find_->hide();

@@ -17,6 +17,7 @@ class FindDialog;
 class GotoDialog;
 class InstructionHelp;
 class SourceEditor;
+class ErrorMarksView;
 class WorkingFolder;
 struct Options;
 
@@ -34,6 +35,9 @@ class EditorSubsystem : public QObject {
         std::function<void()> backToMain;
         // A dialog of the program's own, loaded on first use.
         std::function<void(QWidget* dialog)> ownWindow;
+        // The compiler's message for the caret's line, for the status bar;
+        // empty when the line has no error.
+        std::function<void(const QString& message)> caretError;
     };
 
     // The words are read from the working folder; the dialogs belong to
@@ -54,6 +58,9 @@ class EditorSubsystem : public QObject {
 
     EditingRules& rules() const { return *rules_; }
     InstructionHelp& help() const { return *help_; }
+    // The compiler's errors marked in the text; cleared when the whole text
+    // is replaced (another document, a reload).
+    ErrorMarksView& errorMarks() const { return *marks_; }
     // Loaded on first use, then only hidden and shown again.
     FindDialog& Findtext();
     GotoDialog& Gotoline();
@@ -68,6 +75,7 @@ class EditorSubsystem : public QObject {
     EditingRules* rules_;
     FindDialog* find_ = nullptr;
     GotoDialog* goto_ = nullptr;
+    ErrorMarksView* marks_;
 };
 
 }  // namespace quv

@@ -79,6 +79,7 @@ void SourceEditor::setBytes(const QByteArray& text) {
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0UL);
     updateMarginWidth();
+    emit textReplaced();
 }
 
 int SourceEditor::length() const {

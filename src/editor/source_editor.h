@@ -88,6 +88,10 @@ class SourceEditor : public QsciScintilla {
     int findText(const QByteArray& text, int start, int end = -1, int options = 0);
     static constexpr int kWholeWord = 2;
 
+  signals:
+    // setBytes() put a whole new text in.
+    void textReplaced();
+
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,15 +2,19 @@
 // stand in for compilers, the two windows, the stand-in toolchain's own rules,
 // and the whole cycle with it in the main window.
 #include "app/documents.h"
+#include "app/status_panels.h"
 #include "compile/build_output.h"
 #include "compile/compile_command.h"
 #include "compile/compiler_runner.h"
 #include "compile/error_file.h"
+#include "compile/error_marks.h"
 #include "compile/errors_window.h"
 #include "core/app_paths.h"
 #include "core/options.h"
 #include "core/settings_keys.h"
 #include "core/working_folder.h"
+#include "editor/editor_subsystem.h"
+#include "editor/error_marks_view.h"
 #include "editor/source_editor.h"
 #include "fake_document.h"
 #include "support/app_fixture.h"
@@ -25,6 +29,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtEndian>
 #include <QtTest>
 
@@ -442,6 +447,77 @@ class TestToolchain : public QObject {
             QCOMPARE(doc.calls.join(','), QString(calls));
             QCOMPARE(caret, line);
         }
+    }
+
+    void errorMarksAndTheWalk() {
+        // The document's rows (no file, or its name) by line; other files
+        // and lines before the first are left out; one line's messages join.
+        const QList<ErrorRecord> rows = {{"12", "", "a"},       {"3", "/w/a.c", "b"},
+                                         {"12", "/w/a.c", "c"}, {"5", "/w/b.c", "d"},
+                                         {"0", "", "e"},        {"3.6", "", "f"}};
+        QStringList marks;
+        for (const LineMark& m : errorMarks(rows, "/w/a.c"))
+            marks << QString::number(m.line) + ":" + m.text;
+        QCOMPARE(marks, QStringList({"2:b", "3:f", "11:a\nc"}));
+        // rows, current, forward -> the row F4 or Shift+F4 goes to.
+        const int walks[][4] = {{0, -1, 1, -1}, {3, -1, 1, 0}, {3, -1, 0, 2}, {3, 2, 1, 0},
+                                {3, 0, 0, 2},   {3, 1, 1, 2},  {3, 1, 0, 0},  {3, 7, 1, 0}};
+        for (const auto& w : walks) QCOMPARE(nextErrorRow(w[0], w[1], w[2] != 0), w[3]);
+    }
+
+    // A failed build marks the document's errors in the editor; the marks
+    // follow an edit, show at the caret and under the mouse; F4 and Shift+F4
+    // walk the list into the other file; a good build and another document
+    // clear them.
+    void errorsInTheEditor() {
+        AppFixture f;
+        const QString a = f.writeFile("w/a.c", "l1\r\nl2\r\nl3\r\nl4\r\n");
+        const QString b = f.writeFile("w/b.c", QByteArray("b\r\n").repeated(10));
+        const QByteArray errors = "2:" + a.toLocal8Bit() + "\r\nfirst\r\n9:" + b.toLocal8Bit() +
+                                  "\r\nother\r\n4:\r\nlast\r\n2:" + a.toLocal8Bit() +
+                                  "\r\nsecond\r\n";
+        f.writeFile("w/errors", errors);
+        f.writeFile("w/fail", "");
+        f.writeFile("w/myc.exe",
+                    "#!/bin/sh\n[ -f fail ] || exit 0\ncp errors \"$1.ERR\"\nexit 1\n");
+        f.writeFile("w/compile.exe", "#!/bin/sh\nexit 0\n");
+        for (const char* name : {"w/myc.exe", "w/compile.exe"})
+            QFile::setPermissions(f.dir.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        f.settings.save(keys::kEditorEnabled, "True");
+        f.settings.save(keys::kFileName, a);
+        MainWindow& w = f.start();
+        SourceEditor& e = *w.Source();
+        const ErrorMarksView& m = w.editor().errorMarks();
+        w.menuItem("Compiler")->trigger();
+        QVERIFY(m.count() == 2 && m.textAt(1) == "first\nsecond" && m.textAt(3) == "last");
+        QTRY_COMPARE(e.SendScintilla(QsciScintilla::SCI_INDICATORVALUEAT,
+                                     ErrorMarksView::kIndicator, static_cast<long>(e.lineStart(1))),
+                     1L);
+        e.setFocus();
+        e.setCursorPosition(0, 0);
+        QTest::keyClick(&e, Qt::Key_Return);
+        QVERIFY(m.textAt(1).isEmpty() && m.textAt(2) == "first\nsecond");
+        e.setCursorPosition(4, 1);
+        QTRY_COMPARE(w.StatusBar1()->notice(), QString("last"));
+        QTest::mouseMove(e.viewport(), QPoint(30, e.textHeight(0) * 4 + e.textHeight(0) / 2));
+        QTRY_COMPARE(QToolTip::text(), QString("last"));
+
+        QTest::keyClick(&e, Qt::Key_F4);
+        QCOMPARE(e.lineOf(e.caretPosition()), 1);
+        QTest::keyClick(&e, Qt::Key_F4);
+        // A row without a file belongs to whichever document is open.
+        QVERIFY(w.documents().fileName() == b && m.count() == 2 && m.textAt(8) == "other");
+        QTest::keyClick(&e, Qt::Key_F4, Qt::ShiftModifier);
+        QVERIFY(w.documents().fileName() == a && m.count() == 2);
+        QVERIFY(QFile::remove(f.dir.filePath("w/fail")));
+        w.menuItem("Compiler")->trigger();
+        QCOMPARE(m.count(), 0);
+        QVERIFY(f.writeFile("w/fail", "").size());
+        w.menuItem("Compiler")->trigger();
+        QCOMPARE(m.count(), 2);
+        w.documents().Open_File(b);
+        QCOMPARE(m.count(), 0);
     }
 };
 

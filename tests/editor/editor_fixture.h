@@ -43,7 +43,8 @@ struct EditorFixture {
                                         {[this](int l) { line = QString::number(l); },
                                          {},
                                          [this] { host.activateWindow(), ++backs; },
-                                         [this](QWidget* w) { ownWindows << w; }},
+                                         [this](QWidget* w) { ownWindows << w; },
+                                         {}},
                                         &host);
         subsystem->loadHelpLists();
         host.resize(800, 600);
