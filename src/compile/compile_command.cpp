@@ -1,5 +1,6 @@
 #include "compile/compile_command.h"
 
+#include "compile/compiler_launch.h"
 #include "core/app_paths.h"
 #include "core/busy_pointer.h"
 #include "core/current_document.h"
@@ -71,9 +72,22 @@ std::optional<int> CompileCommand::compile() {
 
     const QString here = folder_.current();
     const bool lineNumbers = options_.GencodeLines;
-    const CommandLine plain = compilerPassCommand(*names, false, here, style);
-    const CommandLine withLines = compilerPassCommand(*names, true, here, style);
-    const CommandLine second = secondPassCommand(*names, here, style);
+    CommandLine plain = compilerPassCommand(*names, false, here, style);
+    CommandLine withLines = compilerPassCommand(*names, true, here, style);
+    CommandLine second = secondPassCommand(*names, here, style);
+    // A Windows compiler program runs through the launcher; without the
+    // launcher no pass starts.
+    for (CommandLine* c : {&plain, &withLines, &second}) {
+        const CommandLine run =
+            launchedCommand(*c, programHead(c->program), options_.CompilerLauncher);
+        if (run.program != c->program && !launcherFound(run.program)) {
+            busy.release();
+            dialogs_.message(kNoLauncher.arg(c->programName, run.program), Buttons::Ok,
+                             Icon::Critical);
+            return 0;
+        }
+        *c = run;
+    }
     using Outcome = ShellResult::Outcome;
 
     // The errors of the file built, even if another document was opened
@@ -121,7 +135,7 @@ std::optional<int> CompileCommand::compile() {
 
 int CompileCommand::notStarted(const CommandLine& command, const ShellResult& result) {
     const QString text =
-        QFileInfo::exists(command.program)
+        QFileInfo::exists(command.folder + command.programName)
             ? QStringLiteral("The compiler program %1 in the folder %2 could not be started:\n%3")
                   .arg(command.programName, command.folder, result.error)
             : QStringLiteral("The compiler program %1 was not found in the folder %2.")

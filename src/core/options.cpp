@@ -34,6 +34,9 @@ Options Options::load(const SettingsStore& s) {
     o.AutoIndent = s.getBool(keys::kAutoIndent, keys::kDefaultAutoIndent);
     o.EditorEnabled = s.getBool(keys::kEditorEnabled, keys::kDefaultEditorEnabled);
     o.compiler_window = s.getBool(keys::kCompilerWindows, keys::kDefaultCompilerWindows);
+    // An empty setting is the default.
+    o.CompilerLauncher = s.get(keys::kCompilerLauncher);
+    if (o.CompilerLauncher.isEmpty()) o.CompilerLauncher = keys::kDefaultCompilerLauncher;
     return o;
 }
 

@@ -32,6 +32,9 @@ struct Options {
     // editor's own font.
     QString FontName;
     double FontSize = 12;
+    // The program a Windows compiler program runs through on other systems:
+    // a name looked for on the PATH, or a path.
+    QString CompilerLauncher = QStringLiteral("wine");
 
     static Options load(const SettingsStore& settings);
 

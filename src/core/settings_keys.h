@@ -20,6 +20,8 @@ inline const QString kBaudRate = QStringLiteral("BaudRate");                  //
 inline const QString kCommPort = QStringLiteral("CommPort");                  // default 1
 inline const QString kTcpip = QStringLiteral("TCPIP");                        // "0" or "1"
 inline const QString kTcpipAddr = QStringLiteral("TCPIPAddr");                // default 127.0.0.1
+// The program that runs Windows compiler programs on other systems.
+inline const QString kCompilerLauncher = QStringLiteral("CompilerLauncher");  // default wine
 // "ComDevice" followed by a port number names the serial device of that port.
 inline const QString kComDevicePrefix = QStringLiteral("ComDevice");
 
@@ -37,5 +39,6 @@ constexpr qint32 kDefaultBaudRate = 38400;
 constexpr qint32 kDefaultCommPort = 1;
 constexpr qint32 kDefaultTcpip = 0;
 inline const QString kDefaultTcpipAddr = QStringLiteral("127.0.0.1");
+inline const QString kDefaultCompilerLauncher = QStringLiteral("wine");
 
 }  // namespace quv::keys

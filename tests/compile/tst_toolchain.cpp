@@ -5,6 +5,7 @@
 #include "app/status_panels.h"
 #include "compile/build_output.h"
 #include "compile/compile_command.h"
+#include "compile/compiler_launch.h"
 #include "compile/compiler_runner.h"
 #include "compile/error_file.h"
 #include "compile/error_marks.h"
@@ -19,6 +20,7 @@
 #include "fake_document.h"
 #include "support/app_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_files.h"
 #include "support/test_pump.h"
 #include "toolchain.h"
 
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtEndian>
@@ -330,6 +333,95 @@ class TestToolchain : public QObject {
                  QString("C:\\my work\\myc.exe C:\\my work\\prog /D"));
         QCOMPARE(secondPassCommand(n, "D:\\", PathStyle::Windows).arguments,
                  QStringList({"C:\\my work\\prog", "r"}));
+    }
+
+    void whatRunsACompiler() {
+        // A Windows program (its file begins with "MZ") runs through the
+        // launcher elsewhere; anything else runs itself.
+        const CommandLine c = compilerPassCommand(*buildNames("/w d/p.c", PathStyle::Posix), true,
+                                                  "/", PathStyle::Posix);
+        const std::tuple<const char*, HostSystem, bool> rows[] = {
+            {"MZ\x90", HostSystem::Other, true},      {"MZ", HostSystem::Windows, false},
+            {"\x7f\x45LF", HostSystem::Other, false}, {"#!/bin/sh", HostSystem::Other, false},
+            {"", HostSystem::Other, false},           {"M", HostSystem::Other, false},
+            {"ZM", HostSystem::Other, false}};
+        for (const auto& [head, host, launched] : rows) {
+            const CommandLine run = launchedCommand(c, head, "wine", host);
+            const QStringList via = launched ? QStringList{"wine"} : QStringList();
+            QCOMPARE(QStringList(run.program) + run.arguments,
+                     via + QStringList({"/w d/myc.exe", "/w d/p", "/D"}));
+            QVERIFY(run.text == c.text && run.programName == c.programName);
+        }
+    }
+
+    // Windows compiler programs through a stand-in launcher that records
+    // its folder and arguments, then runs the stand-in compiler named first.
+    void aWindowsCompilerThroughItsLauncher_data() {
+        QTest::addColumn<QString>("launcher");  // "" the default, else a file in the test folder
+        QTest::addColumn<QString>("onPath");    // the folder first on the PATH, with a "wine"
+        QTest::addColumn<bool>("native");       // myc.exe is no Windows program
+        QTest::addColumn<QString>("message");   // how it begins; %1 the test folder
+        const QString started = "The compiler program myc.exe in the folder %1/w d/ could not be";
+        const std::tuple<const char*, const char*, const char*, bool, QString> rows[] = {
+            {"wine on the PATH", "", "bin", false, ""},
+            {"a launcher path", "bin/wine", "", false, ""},
+            {"no wine", "", "", false, kNoLauncher.arg("myc.exe", "wine")},
+            {"a launcher that cannot run", "plain", "bin", false,
+             kNoLauncher.arg("myc.exe", "%1/plain")},
+            {"a launcher that fails to start", "", "bad", false, started},
+            {"no wine for compile.exe", "", "", true, kNoLauncher.arg("compile.exe", "wine")}};
+        for (const auto& [tag, launcher, path, native, message] : rows)
+            QTest::newRow(tag) << QString(launcher) << QString(path) << native << message;
+    }
+    void aWindowsCompilerThroughItsLauncher() {
+        QFETCH(QString, launcher);
+        QFETCH(QString, onPath);
+        QFETCH(bool, native);
+        QFETCH(QString, message);
+        const bool good = message.isEmpty();
+        if (good && !findHostCompiler()) QSKIP("no C compiler on PATH");
+        QTemporaryDir dir;
+        const QString d = dir.path(), folder = d + "/w d/", record = d + "/args";
+        FakeDocument doc(writeTestFile(d, "w d/hello.c", kGood));
+        QVERIFY(writeTestFile(folder + "compile.exe", "MZ") && writeTestFile(d + "/plain", ""));
+        QVERIFY(native ? QFile::copy(QUV_MYC, folder + "myc.exe")
+                       : writeTestFile(folder + "myc.exe", "MZ\x90"));
+        const QString script = writeTestFile(
+            d, "bin/wine",
+            QString("#!/bin/sh\npwd -P >> '%1'\nprintf '%s\\n' \"$@\" >> '%1'\np=$1\nshift\n"
+                    "case $p in *myc.exe) exec '%2' \"$@\";; esac\nexec '%3' \"$@\"\n")
+                .arg(record, QUV_MYC, QUV_COMPILE)
+                .toLocal8Bit());
+        const QString bad = writeTestFile(d, "bad/wine", "#!/nowhere/sh\n");
+        for (const QString& file : {script, bad})
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QFile::encodeName((onPath.isEmpty() ? "" : d + '/' + onPath + ':') +
+                                          (good ? QString(path) : d + "/none")));
+
+        ScriptedDialogs dialogs;
+        Options options;
+        if (!launcher.isEmpty()) options.CompilerLauncher = d + '/' + launcher;
+        ProcessWorkingFolder here;
+        QtEventPump pump;
+        ShellRunner runner(pump);
+        int starts = 0;
+        CompileHooks hooks;
+        hooks.processStarting = [&] { ++starts; };
+        CompileCommand command(dialogs, doc, options, here, pump, runner, hooks);
+        QCOMPARE(command.compile(), std::optional<int>(good ? 1 : 0));
+        // A launcher that fails to start shows the reason after the text.
+        const bool fails = message.endsWith("could not be");
+        const QString texts = dialogs.texts().join('|'), m = QString(message).replace("%1", d);
+        QVERIFY2(fails ? texts.startsWith(m) : texts == m, qPrintable(texts));
+        // Nothing starts without the launcher.
+        QCOMPARE(starts, good ? 2 : int(fails));
+        const QString cwd = QDir::currentPath() + '\n', base = folder + "hello\n";
+        QCOMPARE(readTestFile(record), good ? (cwd + folder + "myc.exe\n" + base + cwd + folder +
+                                               "compile.exe\n" + base + "r\n")
+                                                  .toLocal8Bit()
+                                            : QByteArray("<missing>"));
     }
 
     void theBuild_data() {

@@ -124,7 +124,7 @@ class TestCore : public QObject {
     void optionsLoadWithTheirDefaultsAndStoreEachToggle() {
         MemorySettingsStore s;
         Options o = Options::load(s);
-        QCOMPARE(o.FontName, QString());
+        QVERIFY(o.FontName.isEmpty() && o.CompilerLauncher == "wine");
         QVERIFY(s.values().isEmpty());  // reading writes nothing
 
         // Unreadable values take their default; a number reads as a Boolean.
@@ -135,7 +135,9 @@ class TestCore : public QObject {
         QVERIFY(o.Save_Confirmation && o.EditorEnabled);
         QCOMPARE(o.FontSize, 12.0);
         s.save(keys::kFontSize, "9.75");
+        s.save(keys::kCompilerLauncher, "/opt/w");
         QCOMPARE(Options::load(s).FontSize, 9.75);
+        QCOMPARE(Options::load(s).CompilerLauncher, QString("/opt/w"));
 
         const struct {
             Options::Toggle toggle;
