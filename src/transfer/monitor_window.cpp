@@ -253,7 +253,7 @@ QWidget* MonitorWindow::buildBar() {
     });
     connect(connect_, &QPushButton::clicked, this, [this] {
         if (session_.listening())
-            session_.stop(), linkState(false, QStringLiteral("disconnected."));
+            session_.stop(), linkState(false, {});
         else
             connectLink();
     });
@@ -321,7 +321,7 @@ void MonitorWindow::showEvent(QShowEvent* event) {
 void MonitorWindow::closeEvent(QCloseEvent* event) {
     poll_->stop();
     session_.stop();
-    linkState(false, QStringLiteral("the window was closed."));
+    linkState(false, {});
     QWidget::closeEvent(event);
 }
 
@@ -357,7 +357,7 @@ void MonitorWindow::connectLink() {
 
 void MonitorWindow::linkState(bool up, const QString& why) {
     connect_->setText(up ? QStringLiteral("Disconnect") : QStringLiteral("Reconnect"));
-    linkText_ = up ? QString() : kLost.arg(why);
+    linkText_ = up ? QString() : why.isEmpty() ? kNotListening : kLost.arg(why);
     dirty_ = true;
 }
 

@@ -80,6 +80,8 @@ class MonitorWindow : public QWidget {
     inline static const QString kBadEscape = QStringLiteral(
         "Not sent: a backslash starts one of \\\\, \\r, \\n, \\t or \\xNN (two hex digits); "
         "type \\\\ for a backslash.");
+    inline static const QString kNotListening =
+        QStringLiteral("Not listening. Press Reconnect to listen again.");
     // The poll of the link while the window is open, in milliseconds.
     static constexpr int kPollMs = 10;
 
