@@ -104,10 +104,8 @@ QString monitorVersionText() {
 }
 
 QString monitorHelpText() {
-    return QStringLiteral(R"(Usage: quvmonitor [--port N | --device PATH | --tcp HOST[:PORT]]
-                  [--send ADDRESS TEXT] [--count N] [--timeout S] [--json]
-       quvmonitor --raw [--port N | --device PATH] [--rate N] [--write TEXT]
-                  [--count N] [--timeout S] [--json]
+    return QStringLiteral(R"(Usage: quvmonitor [LINK] [--send ADDRESS TEXT] [RUN]...
+  or:  quvmonitor --raw [--port N | --device PATH] [RAW]... [RUN]...
 
 Attaches to the base station and prints each message the terminals send,
 one line each:
@@ -115,11 +113,11 @@ one line each:
 with every byte on the line: printable characters as they are, \\ for a
 backslash, \r \n \t, and \xNN for any other byte.
 
-Link (default: the link the window stores in its settings):
+LINK (default: the link the window stores in its settings):
   --port N           COM port N (its device: the setting ComDevice<N>)
   --device PATH      this serial device, for this run only
   --tcp HOST[:PORT]  TCP/IP to the base station (port 4720 unless given)
-Run:
+RUN:
   --send ADDRESS TEXT  send TEXT to the terminal ADDRESS once the link is up
   --count N          end after N messages (--count 0 with --send or --write:
                      send, then end)
@@ -128,8 +126,9 @@ Run:
   --json             one JSON object per line instead: {"time":...,
                      "address":..., "text":...}, each byte of the text as the
                      character with the same code
-  --help, --version
-Raw line mode, for a terminal cabled straight to the COM port:
+  --help             show this help and end
+  --version          show the version and end
+RAW, the raw line mode for a terminal cabled straight to the COM port:
   --raw              no base station: print the bytes of the COM port (the
                      stored one, --port or --device, also when the settings
                      choose TCP/IP), one line for each line received, up to

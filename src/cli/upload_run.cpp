@@ -20,10 +20,9 @@ namespace quv::cli {
 
 namespace {
 
-const QString kUsageLine = QStringLiteral(
-    "Usage: quvupload [--rs232 | --radio | --request]\n"
-    "                 [--port N | --device PATH | --tcp HOST[:PORT]]\n"
-    "                 [--repeat N] [--timeout S] PROGRAM");
+// One line, so that the manual page's synopsis holds it whole.
+const QString kUsageLine =
+    QStringLiteral("Usage: quvupload [MODE] [LINK] [--repeat N] [--timeout S] PROGRAM");
 
 CommandLine refused(const QString& error) {
     CommandLine c;
@@ -80,13 +79,13 @@ Uploads a compiled program to a terminal, as the window's upload buttons do.
 PROGRAM is the source file (prog.c) or its image (prog.bin): the header
 prog.hea and the image prog.bin beside it are sent.
 
-Mode:
+MODE:
   --rs232            over the serial line (the window's "Raw RS232 Upload")
   --radio            by radio to every terminal, without confirmation (the
                      window's "Raw Wireless Upload"); the default
   --request          by radio to the terminal that asks for its program with
                      "RESET" (the window's "Wireless Upload")
-Link (default: the link the window stores in its settings):
+LINK (default: the link the window stores in its settings):
   --port N           COM port N (its device: the setting ComDevice<N>)
   --device PATH      this serial device, for this run only
   --tcp HOST[:PORT]  TCP/IP to the base station (port 4720 unless given)
@@ -96,7 +95,8 @@ Run:
                      seconds, --request waits for the next terminal
   --timeout S        end the whole run after S seconds, 0 for no limit
                      (default: 60 with --request, no limit otherwise)
-  --help, --version
+  --help             show this help and end
+  --version          show the version and end
 
 The settings are read, never written. On a terminal a progress bar shows;
 otherwise plain lines ("progress 40%", "delivered: 9600 Baud"). Messages go

@@ -65,6 +65,10 @@ QByteArray address(const QString& text) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quvbase-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(QUV_VERSION_MAJOR)
+                                                .arg(QUV_VERSION_MINOR)
+                                                .arg(QUV_VERSION_PATCH));
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
         "  drop                cuts every line (a new pseudo-terminal follows) and goes on\n"
         "  quit                ends the emulator (as does the end of input)"));
     p.addHelpOption();
+    p.addVersionOption();
     p.addOptions({
         {"tcp", "Listen on 127.0.0.1:<port> (0: any free port).", "port"},
         {"pty", "Create a pseudo-terminal for the host to open as its serial port."},
