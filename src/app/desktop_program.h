@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "comm/link_com.h"
+#include "core/app_paths.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -21,10 +22,7 @@ namespace quv {
 // rather than with the last window closed.
 inline void configureApplication() {
     QApplication::setApplicationName(QStringLiteral("QuvDeveloper"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(QUV_VERSION_MAJOR)
-                                            .arg(QUV_VERSION_MINOR)
-                                            .arg(QUV_VERSION_PATCH));
+    QApplication::setApplicationVersion(versionText());
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setQuitOnLastWindowClosed(false);
 }

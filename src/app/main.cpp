@@ -1,5 +1,6 @@
 // QuvDeveloper: builds the services and the main window, then runs.
 #include "app/desktop_program.h"
+#include "core/app_paths.h"
 
 #include <QApplication>
 
@@ -38,8 +39,7 @@ Options:
         return 0;
     }
     if (version) {
-        std::printf("quvdeveloper %d.%d.%d\n", QUV_VERSION_MAJOR, QUV_VERSION_MINOR,
-                    QUV_VERSION_PATCH);
+        std::printf("quvdeveloper %s\n", qPrintable(quv::versionText()));
         return 0;
     }
     return -1;

@@ -2,6 +2,7 @@
 
 #include "comm/link_com.h"
 #include "comm/wire.h"
+#include "core/app_paths.h"
 #include "core/monitor_timeline.h"
 #include "core/settings_store.h"
 
@@ -97,10 +98,7 @@ MonitorCommandLine parseMonitorCommandLine(const QStringList& arguments) {
 }
 
 QString monitorVersionText() {
-    return QStringLiteral("quvmonitor %1.%2.%3")
-        .arg(QUV_VERSION_MAJOR)
-        .arg(QUV_VERSION_MINOR)
-        .arg(QUV_VERSION_PATCH);
+    return QStringLiteral("quvmonitor ") + quv::versionText();
 }
 
 QString monitorHelpText() {

@@ -1,6 +1,7 @@
 #include "cli/upload_run.h"
 
 #include "comm/link_com.h"
+#include "core/app_paths.h"
 #include "core/clock.h"
 #include "core/current_document.h"
 #include "core/dialogs.h"
@@ -66,10 +67,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 }
 
 QString versionText() {
-    return QStringLiteral("quvupload %1.%2.%3")
-        .arg(QUV_VERSION_MAJOR)
-        .arg(QUV_VERSION_MINOR)
-        .arg(QUV_VERSION_PATCH);
+    return QStringLiteral("quvupload ") + quv::versionText();
 }
 
 QString helpText() {

@@ -3,6 +3,7 @@
 
 #include "base_station.h"
 #include "comm/wire.h"
+#include "core/app_paths.h"
 #include "line.h"
 
 #include <QCommandLineParser>
@@ -65,10 +66,7 @@ QByteArray address(const QString& text) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quvbase-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(QUV_VERSION_MAJOR)
-                                                .arg(QUV_VERSION_MINOR)
-                                                .arg(QUV_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(quv::versionText());
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
