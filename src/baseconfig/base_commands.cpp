@@ -238,7 +238,10 @@ BaseCommands::After BaseCommands::WriteBaseConfiguration(BaseForm& form) {
         }
         f.value = *n;
     }
-    const auto& [newSerial, station, remote, radioBaud] = fields;
+    const Field& newSerial = fields[0];
+    const Field& station = fields[1];
+    const Field& remote = fields[2];
+    const Field& radioBaud = fields[3];
     const qint32 remoteNumber =
         remoteShown ? remote.value : wholeNumber(form.remoteAsRead, 0, 99).value_or(0);
     const QByteArray prefix = form.text(Id::Text1).toLatin1();
