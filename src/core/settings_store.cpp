@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 
+#include <QLocale>
 #include <QSettings>
 
 #include <cmath>
@@ -37,7 +38,8 @@ std::optional<double> SettingsStore::parseNumber(const QString& text) {
 }
 
 QString SettingsStore::numberText(double value) {
-    return QString::number(value, 'g', 15);
+    // The shortest text that reads back as exactly this number.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 bool SettingsStore::getBool(const QString& key, bool defaultValue) const {

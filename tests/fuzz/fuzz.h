@@ -11,15 +11,15 @@
 #include <cstdlib>
 #include <vector>
 
-#define FUZZ_CHECK(cond)                                                                     \
-    do {                                                                                     \
-        if (!(cond)) {                                                                       \
-            std::fprintf(stderr, "rule broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (0)
+// Stops the run, so that the fuzzer keeps the input, when a reader's rule breaks.
+#define FUZZ_CHECK(cond) ((cond) ? void() : fuzz::broken(#cond, __FILE__, __LINE__))
 
 namespace fuzz {
+
+[[noreturn]] inline void broken(const char* rule, const char* file, int line) {
+    std::fprintf(stderr, "rule broken: %s (%s:%d)\n", rule, file, line);
+    std::abort();
+}
 
 inline QByteArray bytes(const uint8_t* data, size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

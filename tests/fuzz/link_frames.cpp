@@ -7,6 +7,8 @@
 using namespace quv;
 
 namespace {
+using Items = std::vector<std::pair<Frame, bool>>;  // a frame, and whether it came damaged
+
 // A payload read and written again reads the same.
 template <class Record>
 void roundTrip(const QByteArray& payload) {
@@ -16,27 +18,45 @@ void roundTrip(const QByteArray& payload) {
         FUZZ_CHECK(back && back->toPayload() == again);
     }
 }
+
+void take(FrameDecoder& decoder, const QByteArray& line, Items& items) {
+    FrameDecoder::Item item;
+    while (decoder.next(item)) {
+        items.emplace_back(item.frame, item.damaged);
+        FUZZ_CHECK(item.frame.payload.size() <= Frame::kMaxPayload);
+        if (item.damaged) continue;
+        // A frame taken from the line is exactly the bytes it came as.
+        FUZZ_CHECK(line.contains(item.frame.encode()));
+        const QByteArray& p = item.frame.payload;
+        if (const auto text = wire::TerminalText::fromPayload(p))
+            FUZZ_CHECK(text->toPayload() == p);
+        roundTrip<wire::EventRecord>(p);
+        roundTrip<wire::TransferMark>(p);
+        roundTrip<wire::TransferBegin>(p);
+    }
+    FUZZ_CHECK(decoder.pending() <= Frame::kOverhead + Frame::kMaxPayload);
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray line = fuzz::bytes(data, size);
-    FrameDecoder decoder;
-    FrameDecoder::Item item;
+    QByteArray line;
+    FrameDecoder split, whole;
+    Items inPieces, atOnce;
     for (const QByteArray& piece : fuzz::pieces(data, size)) {
-        decoder.feed(piece);
-        while (decoder.next(item)) {
-            FUZZ_CHECK(item.frame.payload.size() <= Frame::kMaxPayload);
-            if (item.damaged) continue;
-            // A frame taken from the line is exactly the bytes it came as.
-            FUZZ_CHECK(line.contains(item.frame.encode()));
-            const QByteArray& p = item.frame.payload;
-            if (const auto text = wire::TerminalText::fromPayload(p))
-                FUZZ_CHECK(text->toPayload() == p);
-            roundTrip<wire::EventRecord>(p);
-            roundTrip<wire::TransferMark>(p);
-            roundTrip<wire::TransferBegin>(p);
-        }
-        FUZZ_CHECK(decoder.pending() <= Frame::kOverhead + Frame::kMaxPayload);
+        line += piece;
+        split.feed(piece);
+        take(split, line, inPieces);
     }
+    whole.feed(line);
+    take(whole, line, atOnce);
+    // However the line is cut, the same frames come out.
+    FUZZ_CHECK(inPieces == atOnce);
+    // And a good frame behind whatever came still comes through.
+    const Frame last{wire::kEvent, 0xEE, "last"};
+    const QByteArray tail = last.encode() + QByteArray(Frame::kOverhead + Frame::kMaxPayload, 0);
+    split.feed(tail);
+    Items after;
+    take(split, line + tail, after);
+    FUZZ_CHECK(std::find(after.begin(), after.end(), std::make_pair(last, false)) != after.end());
     return 0;
 }

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(index >= 1 && index <= words.Help_Count());
         FUZZ_CHECK(words.helpText(index).size() <= HelpWords::kMaxHelpTextBytes + 1);
         const HelpWords::Match m = words.match(w.left(1 + row % w.size()));
-        FUZZ_CHECK(m.row >= 0 && m.row <= row && list[m.row].startsWith(w.left(1 + row % w.size())));
+        FUZZ_CHECK(m.row >= 0 && m.row <= row &&
+                   list[m.row].startsWith(w.left(1 + row % w.size())));
     }
     return 0;
 }
