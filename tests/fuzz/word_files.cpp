@@ -5,8 +5,12 @@
 using quv::HelpWords;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The pieces make the three files; any further piece belongs to the third.
+    QByteArray files[3];
+    int at = 0;
+    for (const QByteArray& piece : fuzz::pieces(data, size)) files[std::min(at++, 2)] += piece;
     HelpWords words;
-    for (const QByteArray& file : fuzz::pieces(data, size)) words.loadBytes(file);
+    for (const QByteArray& file : files) words.loadBytes(file);
     const QStringList& list = words.words();
     FUZZ_CHECK(list.size() == words.Help_Count() && list.size() <= HelpWords::kMaxWords);
     for (int row = 0; row < list.size(); ++row) {
