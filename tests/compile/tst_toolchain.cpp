@@ -323,7 +323,7 @@ class TestToolchain : public QObject {
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Source()));
     }
 
-    void namesAndCommandLines() {
+    void namesCommandLinesAndWhatRunsThem() {
         const BuildNames n = *buildNames("C:\\my work\\prog.asm", PathStyle::Windows);
         QVERIFY(n.base == "C:\\my work\\prog" && n.folder == "C:\\my work\\");
         QVERIFY(!buildNames("C:\\work.d\\prog", PathStyle::Windows));
@@ -333,9 +333,6 @@ class TestToolchain : public QObject {
                  QString("C:\\my work\\myc.exe C:\\my work\\prog /D"));
         QCOMPARE(secondPassCommand(n, "D:\\", PathStyle::Windows).arguments,
                  QStringList({"C:\\my work\\prog", "r"}));
-    }
-
-    void whatRunsACompiler() {
         // A Windows program (its file begins with "MZ") runs through the
         // launcher elsewhere; anything else runs itself.
         const CommandLine c = compilerPassCommand(*buildNames("/w d/p.c", PathStyle::Posix), true,

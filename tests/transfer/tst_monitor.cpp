@@ -4,12 +4,10 @@
 #include "transfer/monitor_window.h"
 #include "upload_rig.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -27,11 +25,7 @@ struct MonitorRig : LiveRig {
     ~MonitorRig() { w.reset(); }
 
     bool open(const QString& via, QStringList options = {}) {
-        if (!start(via, options << "--terminal"
-                                << "T1"
-                                << "--terminal"
-                                << "T2"
-                                << "--echo"))
+        if (!start(via, options << QStringList{"--terminal", "T1", "--terminal", "T2", "--echo"}))
             return false;
         w = std::make_unique<MonitorWindow>(t->monitorSession(), dialogs, nullptr, nullptr);
         w->show();
