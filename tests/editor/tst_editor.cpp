@@ -13,7 +13,6 @@
 #include "editor/source_editor.h"
 #include "editor_fixture.h"
 #include "support/app_fixture.h"
-#include "support/sample_text.h"
 #include "support/test_files.h"
 #include "transfer/transfer_commands.h"
 
@@ -294,7 +293,9 @@ class TestEditor : public QObject {
         QFETCH(QString, typed);
         QFETCH(int, line);
         EditorFixture f;
-        f.editor->setBytes(quv::test::numberedLines(120));
+        QByteArray lines;  // "line 1" to "line 120"
+        for (int i = 1; i <= 120; ++i) lines += "line " + QByteArray::number(i) + "\r\n";
+        f.editor->setBytes(lines);
         f.editor->select(40, 5);
         f.subsystem->goto_Click();
         GotoDialog& d = f.subsystem->Gotoline();

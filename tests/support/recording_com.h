@@ -39,7 +39,13 @@ class RecordingCom : public QuvCom {
         record(__func__, p, n, d.toHex());
         return results.value(QStringLiteral("IO_Write"), n);
     }
-    qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) override;
+    qint32 IO_Read(qint32 p, qint32 n, QByteArray& buffer, qint32 timeoutMs) override {
+        record(__func__, p, n, timeoutMs);
+        const auto got = std::min<qsizetype>({n, buffer.size(), readData.size()});
+        for (qsizetype i = 0; i < got; ++i) buffer[i] = readData[i];
+        readData.remove(0, got);
+        return static_cast<qint32>(got);
+    }
     void BackGetEvent(EventRoutine r) override { record(__func__), routine = std::move(r); }
     void BackSendMessage(Bytes t, Bytes d, qint32 n) override { record(__func__, t, d.toHex(), n); }
     qint32 Send_Message_Without_Confirmation_ombrex(qint32 p, Bytes tag, Bytes d, qint32 n,
@@ -49,10 +55,33 @@ class RecordingCom : public QuvCom {
     qint32 Send_Message(qint32 p, Bytes to, Bytes d, qint32 n) override {
         return answer(__func__, p, to, d.toHex(), n);
     }
-    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
-    void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
+    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,
+                       QByteArray& sender) override {
+        record(__func__, maxLength, flags);
+        if (messages.isEmpty()) return 0;
+        const auto [from, message] = messages.takeFirst();
+        for (qsizetype i = 0; i < sender.size() && i < from.size(); ++i) sender[i] = from[i];
+        delivered_.append(message);
+        handle = static_cast<qint32>(delivered_.size());
+        return static_cast<qint32>(message.size());
+    }
+    void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override {
+        record(__func__, handle, length);
+        if (handle < 1 || handle > delivered_.size()) return;
+        const QByteArray& text = delivered_.at(handle - 1);
+        for (qsizetype i = 0; i < buffer.size() && i < length && i < text.size(); ++i)
+            buffer[i] = text[i];
+    }
     qint32 ChangeBaseNameAntenaFast(qint32 p, Bytes t) override { return answer(__func__, p, t); }
-    qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
+    qint32 B_BaseGetStatus(qint32 p, qint32& baud, QByteArray& reply) override {
+        const qint32 r = answer(__func__, p, baud, static_cast<qint32>(reply.size()));
+        if (r != 0) {
+            for (qsizetype i = 0; i < reply.size() && i < statusRecord.size(); ++i)
+                reply[i] = statusRecord[i];
+            if (statusBaud != 0) baud = statusBaud;
+        }
+        return r;
+    }
     void B_PutBaseUpload(qint32 p, qint32 b) override { record(__func__, p, b); }
     void B_ClearBaseProgram(qint32 p, qint32 b) override { record(__func__, p, b); }
     qint32 B_ResetBaseProgram(qint32 p, qint32 b) override { return answer(__func__, p, b); }
@@ -73,7 +102,12 @@ class RecordingCom : public QuvCom {
     void StopAllProcesses() override { record(__func__); }
 
     // The calls whose name is one of these, in order.
-    QStringList callsNamed(const QStringList& names) const;
+    QStringList callsNamed(const QStringList& names) const {
+        QStringList out;
+        for (const QString& c : calls)
+            if (names.contains(c.section(QLatin1Char('('), 0, 0))) out << c;
+        return out;
+    }
 
   private:
     static QString text(qint32 v) { return QString::number(v); }
