@@ -395,19 +395,6 @@ class TestMainWindow : public QObject {
             }
     }
 
-    void newEmptiesTheDocumentAndKeepsTheHighlight() {
-        Fixture f;
-        f.docs.Open_File(f.file("a.c", "a\r\n"));
-        f.type("x");
-        f.dialogs.answers << Answer::No;
-        f.docs.new_Click();
-        QVERIFY(f.text.text.isEmpty());
-        QCOMPARE(f.docs.CurrentFileName, QString("noname.c"));
-        QCOMPARE(f.settings.get(keys::kFileName, "x"), QString());
-        QVERIFY(!f.docs.Source_changed);
-        QCOMPARE(f.highlighted(), 1);
-    }
-
     void noToTheQuestionThenCancelKeepsTheTextThatASaveNames() {
         Fixture f;
         f.type("unsaved");
@@ -440,7 +427,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.prefilledNames.last(), bin);
     }
 
-    void saveAsWritesReopensAndRecordsTheNewFile() {
+    void saveAsWritesReopensAndRecordsTheNewFileAndNewEmptiesTheDocument() {
         Fixture f;
         const QString first = f.file("one/first.c", "first\r\n");
         f.docs.Open_File(first);
@@ -456,6 +443,15 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.recent().paths(), QStringList({first, second, "", "", ""}));
         QCOMPARE(f.highlighted(), 2);
         QCOMPARE(f.folder.current(), QDir::toNativeSeparators(f.dir.filePath("two")));
+        // New, its question answered No, empties the document and keeps the highlight.
+        f.type("x");
+        f.dialogs.answers << Answer::No;
+        f.docs.new_Click();
+        QVERIFY(f.text.text.isEmpty() && !f.docs.Source_changed);
+        QCOMPARE(f.docs.CurrentFileName, QString("noname.c"));
+        QCOMPARE(f.settings.get(keys::kFileName, "x"), QString());
+        QCOMPARE(f.highlighted(), 2);
+        QCOMPARE(test::readTestFile(second), QByteArray("// first\r\n"));
     }
 
     void aFailedSaveKeepsTheOldFileTheTextAndTheChangedFlag() {
