@@ -91,9 +91,7 @@ const Run kRuns[] = {
 class TestQuvUpload : public QObject {
     Q_OBJECT
   private slots:
-    void commandLine_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected");
+    void commandLine() {
         const char* rows[][2] = {
             {"prog.c", "3 stored 1 0 prog.c"},
             {"--rs232 dir/prog.bin", "1 stored 1 0 dir/prog.bin"},
@@ -122,12 +120,11 @@ class TestQuvUpload : public QObject {
             {"--tcp :5 p.c", "usage"},
             {"p.c --port", "usage"},
         };
-        for (const auto& row : rows) QTest::newRow(row[0]) << row[0] << row[1];
-    }
-    void commandLine() {
-        QFETCH(QString, line);
-        QFETCH(QString, expected);
-        QCOMPARE(summary(parseCommandLine(line.split(' ', Qt::SkipEmptyParts))), expected);
+        for (const auto& [line, expected] : rows) {
+            const QStringList args = QString(line).split(' ', Qt::SkipEmptyParts);
+            QCOMPARE(line + (" = " + summary(parseCommandLine(args))),
+                     line + (" = " + QString(expected)));
+        }
     }
 
     void endToEnd_data() {
@@ -151,7 +148,6 @@ class TestQuvUpload : public QObject {
         const auto place = [&](QString text) {
             return text.replace("@TCP", emulator.tcpAddress()).replace("@PTY", emulator.ptyPath());
         };
-
         // The program beside its source, and a home of its own with the settings.
         QTemporaryDir dir;
         const QByteArray image = quv::test::patternBytes(12000);
@@ -162,7 +158,6 @@ class TestQuvUpload : public QObject {
         QVERIFY(!quv::test::writeTestFile(dir.path(), "prog.hea", "HEADER01").isEmpty() &&
                 !quv::test::writeTestFile(dir.path(), "prog.bin", image).isEmpty() &&
                 !conf.isEmpty());
-
         QProcess upload;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", dir.filePath("home"));
@@ -188,7 +183,6 @@ class TestQuvUpload : public QObject {
         const qint64 ms = clock.elapsed();
         out += QString::fromLocal8Bit(upload.readAllStandardOutput() + "\n" +
                                       upload.readAllStandardError());
-
         QCOMPARE(upload.exitCode(), run.exit);
         QVERIFY2(out.contains(QRegularExpression(run.shows, QRegularExpression::MultilineOption)),
                  qPrintable(out));
