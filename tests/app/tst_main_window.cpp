@@ -133,9 +133,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.menuItem("EditorEnabled")->shortcut(), QKeySequence("Ctrl+E"));
         QCOMPARE(w.menuItem("Compiler")->shortcut(), QKeySequence(Qt::Key_F7));
         QCOMPARE(w.menuItem("Gencodewithlines")->property("helpTopic").toInt(), 261);
-        QVERIFY(!w.menuItem("newproject")->isEnabled());
-        QVERIFY(!w.menuItem("Project")->isEnabled());
-        QVERIFY(!w.menuItem("compile_project")->isEnabled());
+        for (const char* off : {"newproject", "Project", "compile_project"})
+            QVERIFY2(!w.menuItem(off)->isEnabled(), off);
         QVERIFY(w.menuItem("setup")->isEnabled());
         QCOMPARE(w.menuBar()->actions().last()->text(), QString("&Help"));
         QCOMPARE(w.Command1(1)->toolTip(), QString("Open file F6"));
@@ -145,11 +144,9 @@ class TestMainWindow : public QObject {
         // The menu shows the options it toggles.
         w.menuItem("SaveConfirmation")->trigger();
         QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("False"));
-        QVERIFY(!w.options().Save_Confirmation);
-        QVERIFY(!w.menuItem("SaveConfirmation")->isChecked());
+        QVERIFY(!w.options().Save_Confirmation && !w.menuItem("SaveConfirmation")->isChecked());
         w.menuItem("Gencodewithlines")->trigger();
-        QVERIFY(w.options().GencodeLines);
-        QVERIFY(w.menuItem("Gencodewithlines")->isChecked());
+        QVERIFY(w.options().GencodeLines && w.menuItem("Gencodewithlines")->isChecked());
         w.Gencodewithlines_Click();
         QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
         // The buttons sit where the layout rule puts them, 29 pixels high, 8
@@ -169,6 +166,35 @@ class TestMainWindow : public QObject {
         }
         QCOMPARE(w.Bar1()->width(), w.frameGeometry().width());
         QCOMPARE(w.List1()->x(), twipsToPixels(in.W - 4100));
+        // F1 on a menu item shows its help topic.
+        auto* config = w.findChild<QMenu*>("config");
+        QVERIFY(config);
+        config->popup(QPoint(10, 10));
+        QTRY_VERIFY(config->isVisible());
+        config->setActiveAction(w.menuItem("Gencodewithlines"));
+        QTest::keyClick(config, Qt::Key_F1);
+        QCOMPARE(w.helpViewer()->currentTopic(), 261);
+        QVERIFY(w.helpViewer()->isVisible() && !config->isVisible());
+        // The Help menu shows the topic of the focused control: the contents.
+        w.Help_Click();
+        QCOMPARE(w.helpViewer()->currentTopic(), 0);
+        // F1 in the window shows the topic of the focused tool button.
+        w.activateWindow();
+        w.Command1(5)->setFocus();
+        QTRY_VERIFY(w.Command1(5)->hasFocus());
+        QTest::keyClick(w.Command1(5), Qt::Key_F1);
+        QCOMPARE(w.helpViewer()->currentTopic(), 62);
+        // A disabled item cannot be made active: the one under the mouse counts.
+        auto* file = w.findChild<QMenu*>("File");
+        file->popup(QPoint(10, 10));
+        QTRY_VERIFY(file->isVisible());
+        QCursor::setPos(file->mapToGlobal(file->actionGeometry(w.menuItem("newproject")).center()));
+        QTest::keyClick(file, Qt::Key_F1);
+        QCOMPARE(w.helpViewer()->currentTopic(), 7);
+        // Each topic is a page of its own, so it starts at the top of the window.
+        const QString page = w.helpViewer()->browser()->toPlainText();
+        QVERIFY2(page.startsWith("File > New Project"), qPrintable(page));
+        QVERIFY(!page.contains("Auto Indent"));
     }
 
     void theTcpipLinkStartsOnlyWhenTheSettingIsOne() {
@@ -199,7 +225,6 @@ class TestMainWindow : public QObject {
         // The editor fills the client area between the buttons and the status bar.
         QTRY_COMPARE(w.Source()->geometry().top(), twipsToPixels(135 + 870 + 20));
         QVERIFY(w.Source()->height() > 200);
-
         // Ctrl+I and Ctrl+E belong to the menus, not to the editor control.
         w.activateWindow();
         w.Source()->setFocus();
@@ -219,40 +244,6 @@ class TestMainWindow : public QObject {
         QTest::keyClick(w.Source(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(w.findChild<QWidget*>("TerminalMonitor")->isVisible());
         QCOMPARE(f.com.callsNamed({"InitializeComm"}).size(), 1);
-    }
-
-    void f1OnAMenuItemShowsItsHelpTopic() {
-        AppFixture f;
-        MainWindow& w = f.start();
-        auto* config = w.findChild<QMenu*>("config");
-        QVERIFY(config);
-        config->popup(QPoint(10, 10));
-        QTRY_VERIFY(config->isVisible());
-        config->setActiveAction(w.menuItem("Gencodewithlines"));
-        QTest::keyClick(config, Qt::Key_F1);
-        QCOMPARE(w.helpViewer()->currentTopic(), 261);
-        QVERIFY(w.helpViewer()->isVisible());
-        QVERIFY(!config->isVisible());
-        // The Help menu shows the topic of the focused control: the contents.
-        w.Help_Click();
-        QCOMPARE(w.helpViewer()->currentTopic(), 0);
-        // F1 in the window shows the topic of the focused tool button.
-        w.activateWindow();
-        w.Command1(5)->setFocus();
-        QTRY_VERIFY(w.Command1(5)->hasFocus());
-        QTest::keyClick(w.Command1(5), Qt::Key_F1);
-        QCOMPARE(w.helpViewer()->currentTopic(), 62);
-        // A disabled item cannot be made active: the one under the mouse counts.
-        auto* file = w.findChild<QMenu*>("File");
-        file->popup(QPoint(10, 10));
-        QTRY_VERIFY(file->isVisible());
-        QCursor::setPos(file->mapToGlobal(file->actionGeometry(w.menuItem("newproject")).center()));
-        QTest::keyClick(file, Qt::Key_F1);
-        QCOMPARE(w.helpViewer()->currentTopic(), 7);
-        // Each topic is a page of its own, so it starts at the top of the window.
-        const QString page = w.helpViewer()->browser()->toPlainText();
-        QVERIFY2(page.startsWith("File > New Project"), qPrintable(page));
-        QVERIFY(!page.contains("Auto Indent"));
     }
 
     void closingAsksEvenWithoutSaveConfirmationAndStoresTheRecentFiles() {
@@ -289,9 +280,7 @@ class TestMainWindow : public QObject {
         QTest::keyClicks(w.Source(), "keep me");
         f.dialogs.answers << Answer::Yes;
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
-        QVERIFY(!f.link.AppClosing);
-        QVERIFY(w.documents().Source_changed);
+        QVERIFY(w.isVisible() && !f.link.AppClosing && w.documents().Source_changed);
         QCOMPARE(w.Source()->bytes(), QByteArray("keep me"));
         QVERIFY(f.com.callsNamed({"StopAllProcesses"}).isEmpty());
         QCOMPARE(f.dialogs.messages.size(), 2);
@@ -467,13 +456,11 @@ class TestMainWindow : public QObject {
         QVERIFY(f.dialogs.messages[0].text.contains(path));
         QVERIFY(f.dialogs.messages[0].text.contains("read-only"));
         QCOMPARE(f.dialogs.messages[0].icon, Icon::Critical);
-
         // New after a failed save stops, so nothing is lost.
         f.dialogs.answers << Answer::Yes;
         f.docs.new_Click();
         QCOMPARE(f.text.text, QByteArray("edited original\r\n"));
         QCOMPARE(f.docs.CurrentFileName, path);
-
         // Save as into a missing folder: the document stays bound to its file.
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         f.dialogs.saveAnswers << f.dir.filePath("missing/other.c");
@@ -622,7 +609,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.CurrentFileName, a);
         QCOMPARE(f.text.text, QByteArray("a\r\n"));
         QCOMPARE(f.highlighted(), 2);
-
         // Closing every file leaves an empty document that a save creates.
         f.docs.Close_Click();
         f.docs.Close_Click();
@@ -653,7 +639,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.CurrentSlot, 4);
         f.docs.recentFileClicked(10);  // an empty button does nothing
         QCOMPARE(f.highlighted(), 4);
-
         f.options.EditorEnabled = false;
         f.docs.recentFileClicked(6);
         QCOMPARE(f.highlighted(), 1);

@@ -128,7 +128,6 @@ class TestRecovery : public QObject {
         const auto typed = run({ending == "kill" ? "type" : "close", path, "No"}, ending == "kill");
         QCOMPARE(typed.value("kept"), QByteArray("1"));
         QVERIFY(typed.value("text").contains("x1\r\ny2"));
-
         // The next start asks, naming the file, and does what the answer says.
         const auto started = run({"start", QString(), answer});
         const QByteArray asked = started.value("asked");

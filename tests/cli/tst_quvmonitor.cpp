@@ -116,7 +116,6 @@ class TestQuvMonitor : public QObject {
                      dir.path(), "config/QuvDeveloper.conf",
                      place("[Startup]\n" + QString(run.stored).replace(';', '\n') + '\n').toUtf8())
                      .isEmpty());
-
         QProcess monitor;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", dir.path());
@@ -159,7 +158,6 @@ class TestQuvMonitor : public QObject {
         const qint64 ms = clock.elapsed();
         out += monitor.readAllStandardOutput();
         err += monitor.readAllStandardError();
-
         QCOMPARE(monitor.exitCode(), run.exit);
         const QString time = "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}";
         QVERIFY2(QString::fromUtf8(out + '\n' + err)

@@ -85,7 +85,7 @@ class TestCore : public QObject {
         }
     }
 
-    void settingsTextForms() {
+    void settingsTextFormsAndTheirFile() {
         // The text as a Boolean (-1: cannot be read) and as a whole number.
         const std::tuple<const char*, int, std::optional<qint32>> rows[] = {
             {"True", 1, {}},  {"false", 0, {}},      {"TRUE", 1, {}}, {"0", 0, 0},
@@ -96,6 +96,23 @@ class TestCore : public QObject {
             QCOMPARE(b, boolean < 0 ? std::nullopt : std::optional<bool>(boolean == 1));
             QCOMPARE(SettingsStore::parseInt(text), integer);
         }
+        // The store is the file QuvDeveloper.conf in the user's configuration
+        // folder, section Startup: users and other tools rely on this place.
+#ifdef Q_OS_LINUX
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        {
+            NativeSettingsStore store;
+            QVERIFY(!store.contains("FileName"));
+            store.save("FileName", "/tmp/prog.c");
+            store.saveBool("AutoIndent", false);
+        }
+        const QByteArray content = test::readTestFile(config.filePath("QuvDeveloper.conf"));
+        QVERIFY2(content.contains("FileName=/tmp/prog.c"), content.constData());
+        QVERIFY2(content.contains("AutoIndent=False"), content.constData());
+#else
+        QSKIP("the configuration file exists on Linux only");
+#endif
     }
 
     void optionsLoadWithTheirDefaultsAndStoreEachToggle() {
@@ -103,7 +120,6 @@ class TestCore : public QObject {
         Options o = Options::load(s);
         QVERIFY(o.FontName.isEmpty() && o.CompilerLauncher == "wine");
         QVERIFY(s.values().isEmpty());  // reading writes nothing
-
         // Unreadable values take their default; a number reads as a Boolean.
         s.save(keys::kSaveConfirmation, "perhaps");
         s.save(keys::kEditorEnabled, "1");
@@ -115,7 +131,6 @@ class TestCore : public QObject {
         s.save(keys::kCompilerLauncher, "/opt/w");
         QCOMPARE(Options::load(s).FontSize, 9.75);
         QCOMPARE(Options::load(s).CompilerLauncher, QString("/opt/w"));
-
         const struct {
             Options::Toggle toggle;
             QString key;
@@ -137,32 +152,11 @@ class TestCore : public QObject {
         QVERIFY(o.GencodeLines);
         QCOMPARE(s.values().size(), count);
         QVERIFY(!Options::load(s).GencodeLines);
-
         o.FontName = "Mono";
         o.FontSize = 10.5;
         o.saveFont(s);
         QCOMPARE(s.get(keys::kFontSize), QString("10.5"));
         QCOMPARE(s.get(keys::kFontName), QString("Mono"));
-    }
-
-    // The store is the file QuvDeveloper.conf in the user's configuration
-    // folder, section Startup: users and other tools rely on this place.
-    void nativeStoreLivesInTheUsersConfigurationFolder() {
-#ifdef Q_OS_LINUX
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        {
-            NativeSettingsStore store;
-            QVERIFY(!store.contains("FileName"));
-            store.save("FileName", "/tmp/prog.c");
-            store.saveBool("AutoIndent", false);
-        }
-        const QByteArray content = test::readTestFile(config.filePath("QuvDeveloper.conf"));
-        QVERIFY2(content.contains("FileName=/tmp/prog.c"), content.constData());
-        QVERIFY2(content.contains("AutoIndent=False"), content.constData());
-#else
-        QSKIP("the configuration file exists on Linux only");
-#endif
     }
 
     // Line breaks become CR LF and nothing else changes; files keep every

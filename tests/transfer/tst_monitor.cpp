@@ -116,8 +116,7 @@ class TestMonitor : public QObject {
         // The base station goes away: the timeline says so, and Reconnect
         // listens again.
         r.sim->command("drop");
-        QVERIFY(r.shows("link-lost The link was lost."));
-        QVERIFY(r.status().contains("The link is lost"));
+        QVERIFY(r.shows("link-lost The link was lost.") && r.status().contains("The link is lost"));
         QVERIFY(
             r.sim->waitFor([&] { return r.sim->listenings() >= (via == "pty" ? 2 : 1); }, kWaitMs));
         if (via == "pty") r.settings.save("ComDevice1", r.sim->ptyPath());
@@ -187,7 +186,6 @@ class TestMonitor : public QObject {
         r.child<QComboBox>("lineEnd")->setCurrentIndex(2);
         r.type({}, "hi\\x00");
         QCOMPARE(drain(r.pump, master, 300), QByteArray("hi\0\n", 4));
-
         r.program("HEADER01", "image");
         r.t->Send_program_Click();
         QVERIFY(drain(r.pump, master, 300).contains("HEADER01"));
