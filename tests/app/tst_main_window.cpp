@@ -39,9 +39,10 @@ using namespace quv;
 using quv::test::AppFixture;
 
 namespace {
-QList<int> ranks(const RecentFiles& r) {
-    QList<int> out;
-    for (int n = 1; n <= RecentFiles::kSlots; ++n) out << r.slot(n).rank;
+// The slots' ranks as digits.
+QString ranks(const RecentFiles& r) {
+    QString out;
+    for (int n = 1; n <= RecentFiles::kSlots; ++n) out += QString::number(r.slot(n).rank);
     return out;
 }
 int highlighted(const RecentFiles& r) {
@@ -126,86 +127,30 @@ class TestMainWindow : public QObject {
                  QStringList({"Baud", "Line Number", "Filename", "Project file"}));
         // Nothing is written at start-up.
         QVERIFY(f.settings.values().isEmpty());
-    }
-
-    void theTcpipLinkStartsOnlyWhenTheSettingIsOne() {
-        const std::tuple<const char*, const char*, QStringList> rows[] = {
-            {"1", nullptr, {"TCPIP_Start(127.0.0.1)"}},
-            {"1", "10.0.0.7:4001", {"TCPIP_Start(10.0.0.7:4001)"}},
-            {"2", "10.0.0.7", {}},
-            {"on", nullptr, {}}};
-        for (const auto& [tcpip, address, expected] : rows) {
-            AppFixture f;
-            f.settings.save(keys::kTcpip, tcpip);
-            if (address) f.settings.save(keys::kTcpipAddr, address);
-            f.settings.save(keys::kCommPort, "3");
-            f.settings.save(keys::kBaudRate, "9600");
-            f.start();
-            QCOMPARE(f.com.callsNamed({"TCPIP_Start"}), expected);
-            QVERIFY(f.link.CommPort == 3 && f.link.BaudRate == 9600);
-        }
-    }
-
-    void theMenuShowsTheOptionsItToggles() {
-        AppFixture f;
-        MainWindow& w = f.start();
+        // The menus and buttons carry their captions, keys and tips.
+        QCOMPARE(w.menuItem("Open")->text(), QString("&Open"));
+        QCOMPARE(w.menuItem("Open")->shortcut(), QKeySequence(Qt::Key_F6));
+        QCOMPARE(w.menuItem("EditorEnabled")->shortcut(), QKeySequence("Ctrl+E"));
+        QCOMPARE(w.menuItem("Compiler")->shortcut(), QKeySequence(Qt::Key_F7));
+        QCOMPARE(w.menuItem("Gencodewithlines")->property("helpTopic").toInt(), 261);
+        for (const char* off : {"newproject", "Project", "compile_project"})
+            QVERIFY2(!w.menuItem(off)->isEnabled(), off);
+        QVERIFY(w.menuItem("setup")->isEnabled());
+        QCOMPARE(w.menuBar()->actions().last()->text(), QString("&Help"));
+        QCOMPARE(w.Command1(1)->toolTip(), QString("Open file F6"));
+        QVERIFY(!w.Command1(1)->icon().isNull());
+        QCOMPARE(w.Command1(3)->text(), QString("Raw RS232 Upload"));
+        QCOMPARE(w.Command1(8)->toolTip(), QString("Open file"));
+        // The menu shows the options it toggles.
         w.menuItem("SaveConfirmation")->trigger();
         QCOMPARE(f.settings.get(keys::kSaveConfirmation), QString("False"));
-        QVERIFY(!w.options().Save_Confirmation);
-        QVERIFY(!w.menuItem("SaveConfirmation")->isChecked());
+        QVERIFY(!w.options().Save_Confirmation && !w.menuItem("SaveConfirmation")->isChecked());
         w.menuItem("Gencodewithlines")->trigger();
-        QVERIFY(w.options().GencodeLines);
-        QVERIFY(w.menuItem("Gencodewithlines")->isChecked());
+        QVERIFY(w.options().GencodeLines && w.menuItem("Gencodewithlines")->isChecked());
         w.Gencodewithlines_Click();
         QVERIFY(!w.menuItem("Gencodewithlines")->isChecked());
-    }
-
-    void editorEnabledSwitchesBetweenFullAndCompactMode() {
-        AppFixture f;
-        MainWindow& w = f.start();
-        w.menuItem("EditorEnabled")->trigger();
-        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("True"));
-        QTRY_VERIFY(w.isMaximized());
-        QVERIFY(w.Source()->isVisible());
-        // The editor fills the client area between the buttons and the status bar.
-        QTRY_COMPARE(w.Source()->geometry().top(), twipsToPixels(135 + 870 + 20));
-        QVERIFY(w.Source()->height() > 200);
-
-        w.EditorEnabled_Click();
-        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("False"));
-        QTRY_VERIFY(!w.isMaximized());
-        QCOMPARE(w.height(), 118);
-        QVERIFY(!w.Source()->isVisible());
-
-        // In compact mode a maximised window goes back to its normal size at once.
-        w.showMaximized();
-        QTRY_VERIFY(!w.isMaximized());
-    }
-
-    void menuKeysWorkFromTheEditor() {
-        AppFixture f;
-        f.settings.save(keys::kEditorEnabled, "True");
-        MainWindow& w = f.start();
-        w.activateWindow();
-        w.Source()->setFocus();
-        QTRY_VERIFY(w.Source()->hasFocus());
-        // Ctrl+I and Ctrl+E belong to the menus, not to the editor control.
-        QTest::keyClick(w.Source(), Qt::Key_I, Qt::ControlModifier);
-        QCOMPARE(f.settings.get(keys::kAutoIndent), QString("False"));
-        QTest::keyClick(w.Source(), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("False"));
-        QVERIFY(w.Source()->bytes().isEmpty());
-        // Ctrl+Shift+M opens the Terminal Monitor, which listens on the link.
-        QTest::keyClick(w.Source(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(w.findChild<QWidget*>("TerminalMonitor")->isVisible());
-        QCOMPARE(f.com.callsNamed({"InitializeComm"}).size(), 1);
-    }
-
-    // The buttons sit where the layout rule puts them, 29 pixels high, 8
-    // points, bold from 2 to 5 in the upper row.
-    void buttonsStretchAcrossTheWindow() {
-        AppFixture f;
-        MainWindow& w = f.start();
+        // The buttons sit where the layout rule puts them, 29 pixels high, 8
+        // points, bold from 2 to 5 in the upper row.
         w.resize(800, w.height());
         QTRY_COMPARE(w.width(), 800);
         LayoutInput in;
@@ -221,30 +166,7 @@ class TestMainWindow : public QObject {
         }
         QCOMPARE(w.Bar1()->width(), w.frameGeometry().width());
         QCOMPARE(w.List1()->x(), twipsToPixels(in.W - 4100));
-    }
-
-    void menusAndButtonsCarryTheirCaptionsKeysAndTips() {
-        AppFixture f;
-        MainWindow& w = f.start();
-        QCOMPARE(w.menuItem("Open")->text(), QString("&Open"));
-        QCOMPARE(w.menuItem("Open")->shortcut(), QKeySequence(Qt::Key_F6));
-        QCOMPARE(w.menuItem("EditorEnabled")->shortcut(), QKeySequence("Ctrl+E"));
-        QCOMPARE(w.menuItem("Compiler")->shortcut(), QKeySequence(Qt::Key_F7));
-        QCOMPARE(w.menuItem("Gencodewithlines")->property("helpTopic").toInt(), 261);
-        QVERIFY(!w.menuItem("newproject")->isEnabled());
-        QVERIFY(!w.menuItem("Project")->isEnabled());
-        QVERIFY(!w.menuItem("compile_project")->isEnabled());
-        QVERIFY(w.menuItem("setup")->isEnabled());
-        QCOMPARE(w.menuBar()->actions().last()->text(), QString("&Help"));
-        QCOMPARE(w.Command1(1)->toolTip(), QString("Open file F6"));
-        QVERIFY(!w.Command1(1)->icon().isNull());
-        QCOMPARE(w.Command1(3)->text(), QString("Raw RS232 Upload"));
-        QCOMPARE(w.Command1(8)->toolTip(), QString("Open file"));
-    }
-
-    void f1OnAMenuItemShowsItsHelpTopic() {
-        AppFixture f;
-        MainWindow& w = f.start();
+        // F1 on a menu item shows its help topic.
         auto* config = w.findChild<QMenu*>("config");
         QVERIFY(config);
         config->popup(QPoint(10, 10));
@@ -252,8 +174,7 @@ class TestMainWindow : public QObject {
         config->setActiveAction(w.menuItem("Gencodewithlines"));
         QTest::keyClick(config, Qt::Key_F1);
         QCOMPARE(w.helpViewer()->currentTopic(), 261);
-        QVERIFY(w.helpViewer()->isVisible());
-        QVERIFY(!config->isVisible());
+        QVERIFY(w.helpViewer()->isVisible() && !config->isVisible());
         // The Help menu shows the topic of the focused control: the contents.
         w.Help_Click();
         QCOMPARE(w.helpViewer()->currentTopic(), 0);
@@ -274,6 +195,55 @@ class TestMainWindow : public QObject {
         const QString page = w.helpViewer()->browser()->toPlainText();
         QVERIFY2(page.startsWith("File > New Project"), qPrintable(page));
         QVERIFY(!page.contains("Auto Indent"));
+    }
+
+    void theTcpipLinkStartsOnlyWhenTheSettingIsOne() {
+        const std::tuple<const char*, const char*, QStringList> rows[] = {
+            {"1", nullptr, {"TCPIP_Start(127.0.0.1)"}},
+            {"1", "10.0.0.7:4001", {"TCPIP_Start(10.0.0.7:4001)"}},
+            {"2", "10.0.0.7", {}},
+            {"on", nullptr, {}}};
+        for (const auto& [tcpip, address, expected] : rows) {
+            AppFixture f;
+            f.settings.save(keys::kTcpip, tcpip);
+            if (address) f.settings.save(keys::kTcpipAddr, address);
+            f.settings.save(keys::kCommPort, "3");
+            f.settings.save(keys::kBaudRate, "9600");
+            f.start();
+            QCOMPARE(f.com.callsNamed({"TCPIP_Start"}), expected);
+            QVERIFY(f.link.CommPort == 3 && f.link.BaudRate == 9600);
+        }
+    }
+
+    void editorEnabledSwitchesBetweenFullAndCompactModeAndMenuKeysWorkFromTheEditor() {
+        AppFixture f;
+        MainWindow& w = f.start();
+        w.menuItem("EditorEnabled")->trigger();
+        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("True"));
+        QTRY_VERIFY(w.isMaximized());
+        QVERIFY(w.Source()->isVisible());
+        // The editor fills the client area between the buttons and the status bar.
+        QTRY_COMPARE(w.Source()->geometry().top(), twipsToPixels(135 + 870 + 20));
+        QVERIFY(w.Source()->height() > 200);
+        // Ctrl+I and Ctrl+E belong to the menus, not to the editor control.
+        w.activateWindow();
+        w.Source()->setFocus();
+        QTRY_VERIFY(w.Source()->hasFocus());
+        QTest::keyClick(w.Source(), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(f.settings.get(keys::kAutoIndent), QString("False"));
+        QTest::keyClick(w.Source(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(f.settings.get(keys::kEditorEnabled), QString("False"));
+        QVERIFY(w.Source()->bytes().isEmpty());
+        QTRY_VERIFY(!w.isMaximized());
+        QCOMPARE(w.height(), 118);
+        QVERIFY(!w.Source()->isVisible());
+        // In compact mode a maximised window goes back to its normal size at once.
+        w.showMaximized();
+        QTRY_VERIFY(!w.isMaximized());
+        // Ctrl+Shift+M opens the Terminal Monitor, which listens on the link.
+        QTest::keyClick(w.Source(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(w.findChild<QWidget*>("TerminalMonitor")->isVisible());
+        QCOMPARE(f.com.callsNamed({"InitializeComm"}).size(), 1);
     }
 
     void closingAsksEvenWithoutSaveConfirmationAndStoresTheRecentFiles() {
@@ -297,11 +267,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.messages.first().buttons, Buttons::YesNo);
         QCOMPARE(f.dialogs.messages.first().title, QString("Ombrex"));
         QCOMPARE(AppFixture::readFile(b), QByteArray("xint b;\r\n"));
-        QCOMPARE(f.settings.get("Last_1"), QString());
-        QCOMPARE(f.settings.get("Last_2"), a);
-        QCOMPARE(f.settings.get("Last_3"), QString());
-        QCOMPARE(f.settings.get("Last_4"), b);
-        QCOMPARE(f.settings.get("Last_5"), QString());
+        for (int n = 1; n <= 5; ++n)
+            QCOMPARE(f.settings.get(QString("Last_%1").arg(n)), n == 2 ? a : n == 4 ? b : "");
         QCOMPARE(f.com.calls.last(), QString("StopAllProcesses()"));
     }
 
@@ -313,9 +280,7 @@ class TestMainWindow : public QObject {
         QTest::keyClicks(w.Source(), "keep me");
         f.dialogs.answers << Answer::Yes;
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
-        QVERIFY(!f.link.AppClosing);
-        QVERIFY(w.documents().Source_changed);
+        QVERIFY(w.isVisible() && !f.link.AppClosing && w.documents().Source_changed);
         QCOMPARE(w.Source()->bytes(), QByteArray("keep me"));
         QVERIFY(f.com.callsNamed({"StopAllProcesses"}).isEmpty());
         QCOMPARE(f.dialogs.messages.size(), 2);
@@ -325,10 +290,12 @@ class TestMainWindow : public QObject {
         QVERIFY(w.close());
     }
 
-    void theCaptionAndTheButtonsFollowTheOpenedFile() {
+    // The caption and the buttons follow the opened file; coming back from
+    // one of the program's own windows activates the main window.
+    void theCaptionFollowsTheOpenedFileAndTheFolderOnActivation() {
         AppFixture f;
-        const QString other = f.writeFile("other.c", "x\r\n");
-        f.settings.save("Last_3", other);
+        const QString recent = f.writeFile("other.c", "x\r\n");
+        f.settings.save("Last_3", recent);
         const QString path = f.writeFile("deep/er/prog.c", "main(){}\r\n");
         MainWindow& w = f.start();
         w.documents().Open_File(path);
@@ -338,17 +305,11 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.StatusBar1()->panelText("Name"), path);
         QCOMPARE(w.Command1(6)->text(), path);
         QCOMPARE(w.Command1(6)->property("tag").toString(), path);
-        QCOMPARE(w.Command1(8)->text(), other);
+        QCOMPARE(w.Command1(8)->text(), recent);
         QVERIFY(w.Command1(6)->property("highlighted").toBool());
         QVERIFY(!w.Command1(8)->property("highlighted").toBool());
-    }
-
-    void returningFromTheProgramsOwnWindowsActivatesTheMainWindow() {
-        AppFixture f;
-        MainWindow& w = f.start();
         w.activateWindow();
         QTRY_VERIFY(w.isActiveWindow());
-
         // Another window that is not one of the program's own (a message
         // box, say) does not count.
         QWidget other;
@@ -359,7 +320,6 @@ class TestMainWindow : public QObject {
         w.activateWindow();
         QTRY_VERIFY(w.isActiveWindow());
         QVERIFY(f.link.BaseStatusKnown);
-
         // The help window is one of them.
         w.showHelpTopic(0);
         w.helpViewer()->activateWindow();
@@ -370,7 +330,7 @@ class TestMainWindow : public QObject {
         QVERIFY(w.windowTitle().endsWith(QDir::toNativeSeparators(f.dir.path()) + "/"));
     }
 
-    void everyByteSurvivesOpenAndSaveWithLineEndsAsCrLf() {
+    void everyByteSurvivesOpenAndSaveWithLineEndsAsCrLfAndAMissingFileChangesNothing() {
         Fixture f;
         QByteArray all;
         for (int b = 0; b < 256; ++b)
@@ -385,12 +345,7 @@ class TestMainWindow : public QObject {
         QVERIFY(!f.docs.Source_changed);
         QVERIFY(f.docs.save_Click());
         QCOMPARE(test::readTestFile(path), all + "\r\nend\r\nx\r\n");
-    }
-
-    void aMissingFileIsReportedAndChangesNothing() {
-        Fixture f;
-        const QString path = f.file("here.c", "here\r\n");
-        f.docs.Open_File(path);
+        // A missing file is reported and changes nothing.
         for (const QString& gone :
              {f.dir.filePath("nothere.c"), f.dir.path() + "/", f.dir.filePath("no/such/folder.c")})
             f.docs.Open_File(gone);
@@ -398,59 +353,38 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.messages[0].icon, Icon::Information);
         QCOMPARE(f.dialogs.messages[0].title, QString("Ombrex"));
         QCOMPARE(f.docs.CurrentFileName, path);
-        QCOMPARE(f.text.text, QByteArray("here\r\n"));
+        QCOMPARE(f.text.text, all + "\nend\r\nx\r");
         QCOMPARE(f.settings.get(keys::kFileName), path);
         QCOMPARE(f.activations.count(), 4);  // the window is activated all the same
     }
 
-    void theSaveQuestion_data() {
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<int>("answer");  // -1: not asked
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("Yes") << true << true << int(Answer::Yes) << true;
-        QTest::newRow("No") << true << true << int(Answer::No) << false;
-        QTest::newRow("Save Confirmation off") << true << false << -1 << true;
-        QTest::newRow("unchanged") << false << true << -1 << false;
-    }
     void theSaveQuestion() {
-        QFETCH(bool, changed);
-        QFETCH(bool, confirm);
-        QFETCH(int, answer);
-        QFETCH(bool, saved);
-        for (const bool exit : {false, true}) {
-            Fixture f;
-            f.options.Save_Confirmation = confirm;
-            const QString path = f.file("q.c", "old\r\n");
-            f.docs.Open_File(path);
-            if (changed) f.type("new ");
-            if (answer >= 0) f.dialogs.answers << Answer(answer);
-            // On exit the question is asked whatever the option says.
-            const bool asked = answer >= 0 || (exit && changed);
-            QVERIFY(exit ? f.docs.exitSaveQuestion() : f.docs.saveQuestion());
-            QCOMPARE(f.dialogs.texts(),
-                     asked ? QStringList{"Save changes to file ?"} : QStringList{});
-            if (asked) QCOMPARE(f.dialogs.messages[0].buttons, Buttons::YesNo);
-            QCOMPARE(test::readTestFile(path), saved && !(exit && !confirm)
-                                                   ? QByteArray("new old\r\n")
-                                                   : QByteArray("old\r\n"));
-        }
+        // Changed, Save Confirmation, the answer (-1: not asked), saved.
+        const std::tuple<bool, bool, int, bool> rows[] = {{true, true, int(Answer::Yes), true},
+                                                          {true, true, int(Answer::No), false},
+                                                          {true, false, -1, true},
+                                                          {false, true, -1, false}};
+        for (const auto& [changed, confirm, answer, saved] : rows)
+            for (const bool exit : {false, true}) {
+                Fixture f;
+                f.options.Save_Confirmation = confirm;
+                const QString path = f.file("q.c", "old\r\n");
+                f.docs.Open_File(path);
+                if (changed) f.type("new ");
+                if (answer >= 0) f.dialogs.answers << Answer(answer);
+                // On exit the question is asked whatever the option says.
+                const bool asked = answer >= 0 || (exit && changed);
+                QVERIFY(exit ? f.docs.exitSaveQuestion() : f.docs.saveQuestion());
+                QCOMPARE(f.dialogs.texts(),
+                         asked ? QStringList{"Save changes to file ?"} : QStringList{});
+                if (asked) QCOMPARE(f.dialogs.messages[0].buttons, Buttons::YesNo);
+                QCOMPARE(test::readTestFile(path), saved && !(exit && !confirm)
+                                                       ? QByteArray("new old\r\n")
+                                                       : QByteArray("old\r\n"));
+            }
     }
 
-    void newEmptiesTheDocumentAndKeepsTheHighlight() {
-        Fixture f;
-        f.docs.Open_File(f.file("a.c", "a\r\n"));
-        f.type("x");
-        f.dialogs.answers << Answer::No;
-        f.docs.new_Click();
-        QVERIFY(f.text.text.isEmpty());
-        QCOMPARE(f.docs.CurrentFileName, QString("noname.c"));
-        QCOMPARE(f.settings.get(keys::kFileName, "x"), QString());
-        QVERIFY(!f.docs.Source_changed);
-        QCOMPARE(f.highlighted(), 1);
-    }
-
-    void noToTheQuestionThenCancelKeepsTheText() {
+    void noToTheQuestionThenCancelKeepsTheTextThatASaveNames() {
         Fixture f;
         f.type("unsaved");
         f.dialogs.answers << Answer::No;
@@ -458,6 +392,13 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.openFilters, QStringList{kSourceFilter});
         QCOMPARE(f.text.text, QByteArray("unsaved"));
         QVERIFY(f.docs.Source_changed);
+        // Save without a name asks for one; cancelled, nothing is written.
+        const QString chosen = QDir::toNativeSeparators(f.dir.filePath("named.c"));
+        f.dialogs.saveAnswers << std::nullopt << chosen;
+        QVERIFY(!f.docs.save_Click() && f.dialogs.messages.size() == 1 && f.docs.Source_changed);
+        QVERIFY(f.docs.save_Click());
+        QCOMPARE(test::readTestFile(chosen), QByteArray("unsaved"));
+        QCOMPARE(f.docs.CurrentFileName, chosen);
     }
 
     void openFiltersFollowTheModeAndSaveAsReusesThem() {
@@ -475,7 +416,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.prefilledNames.last(), bin);
     }
 
-    void saveAsWritesReopensAndRecordsTheNewFile() {
+    void saveAsWritesReopensAndRecordsTheNewFileAndNewEmptiesTheDocument() {
         Fixture f;
         const QString first = f.file("one/first.c", "first\r\n");
         f.docs.Open_File(first);
@@ -491,19 +432,15 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.recent().paths(), QStringList({first, second, "", "", ""}));
         QCOMPARE(f.highlighted(), 2);
         QCOMPARE(f.folder.current(), QDir::toNativeSeparators(f.dir.filePath("two")));
-    }
-
-    void saveWithoutANameAsksForOne() {
-        Fixture f;
-        f.type("first words");
-        const QString chosen = QDir::toNativeSeparators(f.dir.filePath("named.c"));
-        f.dialogs.saveAnswers << std::nullopt << chosen;
-        QVERIFY(!f.docs.save_Click());  // cancelled: nothing is written
-        QVERIFY(f.dialogs.messages.isEmpty());
-        QVERIFY(f.docs.Source_changed);
-        QVERIFY(f.docs.save_Click());
-        QCOMPARE(test::readTestFile(chosen), QByteArray("first words"));
-        QCOMPARE(f.docs.CurrentFileName, chosen);
+        // New, its question answered No, empties the document and keeps the highlight.
+        f.type("x");
+        f.dialogs.answers << Answer::No;
+        f.docs.new_Click();
+        QVERIFY(f.text.text.isEmpty() && !f.docs.Source_changed);
+        QCOMPARE(f.docs.CurrentFileName, QString("noname.c"));
+        QCOMPARE(f.settings.get(keys::kFileName, "x"), QString());
+        QCOMPARE(f.highlighted(), 2);
+        QCOMPARE(test::readTestFile(second), QByteArray("// first\r\n"));
     }
 
     void aFailedSaveKeepsTheOldFileTheTextAndTheChangedFlag() {
@@ -519,13 +456,11 @@ class TestMainWindow : public QObject {
         QVERIFY(f.dialogs.messages[0].text.contains(path));
         QVERIFY(f.dialogs.messages[0].text.contains("read-only"));
         QCOMPARE(f.dialogs.messages[0].icon, Icon::Critical);
-
         // New after a failed save stops, so nothing is lost.
         f.dialogs.answers << Answer::Yes;
         f.docs.new_Click();
         QCOMPARE(f.text.text, QByteArray("edited original\r\n"));
         QCOMPARE(f.docs.CurrentFileName, path);
-
         // Save as into a missing folder: the document stays bound to its file.
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         f.dialogs.saveAnswers << f.dir.filePath("missing/other.c");
@@ -616,30 +551,28 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.dialogs.messages.size(), 1);
     }
 
-    void unsavedWorkSurvivesWhatCannotBeWritten_data() {
-        QTest::addColumn<bool>("folderBlocked");
-        QTest::newRow("recovery folder cannot be made") << true;
-        QTest::newRow("document on a read-only medium") << false;
-    }
+    // The recovery folder cannot be made, or the document is on a read-only medium.
     void unsavedWorkSurvivesWhatCannotBeWritten() {
-        QFETCH(bool, folderBlocked);
-        AppFixture f;
-        if (folderBlocked) f.writeFile("recovery", "a file where the folder would be");
-        f.settings.save(keys::kEditorEnabled, "True");
-        const QString path = f.writeFile("prog.c", "x\r\n");
-        f.settings.save(keys::kFileName, path);
-        MainWindow& w = f.start();
-        if (!folderBlocked) QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
-        QTest::keyClicks(w.Source(), "typed ");
-        w.unsavedWork().keepNow();
-        w.recoveryStore().settle();
-        QTRY_COMPARE(w.StatusBar1()->notice().startsWith("No recovery copy of unsaved changes: "),
-                     folderBlocked);
-        QCOMPARE(f.readFile(w.recoveryStore().ownFile()) == "typed x\r\n", !folderBlocked);
-        // Only the failed save is reported.
-        QCOMPARE(w.documents().save_Click(), folderBlocked);
-        QCOMPARE(f.readFile(path), folderBlocked ? "typed x\r\n" : "x\r\n");
-        QCOMPARE(f.dialogs.messages.size(), folderBlocked ? 0 : 1);
+        for (const bool folderBlocked : {true, false}) {
+            AppFixture f;
+            if (folderBlocked) f.writeFile("recovery", "a file where the folder would be");
+            f.settings.save(keys::kEditorEnabled, "True");
+            const QString path = f.writeFile("prog.c", "x\r\n");
+            f.settings.save(keys::kFileName, path);
+            MainWindow& w = f.start();
+            if (!folderBlocked) QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+            QTest::keyClicks(w.Source(), "typed ");
+            w.unsavedWork().keepNow();
+            w.recoveryStore().settle();
+            QTRY_COMPARE(
+                w.StatusBar1()->notice().startsWith("No recovery copy of unsaved changes: "),
+                folderBlocked);
+            QCOMPARE(f.readFile(w.recoveryStore().ownFile()) == "typed x\r\n", !folderBlocked);
+            // Only the failed save is reported.
+            QCOMPARE(w.documents().save_Click(), folderBlocked);
+            QCOMPARE(f.readFile(path), folderBlocked ? "typed x\r\n" : "x\r\n");
+            QCOMPARE(f.dialogs.messages.size(), folderBlocked ? 0 : 1);
+        }
     }
 
     void twoInstancesKeepTheirOwnCopiesOfAnyLength() {
@@ -676,7 +609,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.CurrentFileName, a);
         QCOMPARE(f.text.text, QByteArray("a\r\n"));
         QCOMPARE(f.highlighted(), 2);
-
         // Closing every file leaves an empty document that a save creates.
         f.docs.Close_Click();
         f.docs.Close_Click();
@@ -707,7 +639,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.docs.CurrentSlot, 4);
         f.docs.recentFileClicked(10);  // an empty button does nothing
         QCOMPARE(f.highlighted(), 4);
-
         f.options.EditorEnabled = false;
         f.docs.recentFileClicked(6);
         QCOMPARE(f.highlighted(), 1);
@@ -717,52 +648,44 @@ class TestMainWindow : public QObject {
     }
 
     // Each step is "+path" (opened) or "close"; the slots start with the
-    // given paths, ranked as at start-up.
+    // given paths ("-": empty), ranked as at start-up.
     void recentFiles_data() {
-        QTest::addColumn<QStringList>("start");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<QList<int>>("ranks");
+        for (const char* column : {"start", "steps", "paths", "ranks"})
+            QTest::addColumn<QString>(column);
         QTest::addColumn<int>("highlight");
-        const QStringList full{"/a", "/b", "/c", "/d", "/e"};
-        QTest::newRow("a sixth file replaces the oldest")
-            << full << QStringList{"+/f"} << QStringList{"/f", "/b", "/c", "/d", "/e"}
-            << QList<int>{5, 1, 2, 3, 4} << 1;
-        QTest::newRow("and the next one the slot now oldest")
-            << full << QStringList{"+/f", "+/g"} << QStringList{"/f", "/g", "/c", "/d", "/e"}
-            << QList<int>{4, 5, 1, 2, 3} << 2;
-        QTest::newRow("a listed file keeps its slot")
-            << full << QStringList{"+/b"} << full << QList<int>{1, 5, 2, 3, 4} << 2;
-        QTest::newRow("empty slots count 0, ties go to the lower slot")
-            << QStringList{"/a", "/b", "/c", "", ""} << QStringList{"+/x", "+/y"}
-            << QStringList{"/y", "/b", "/c", "/x", ""} << QList<int>{5, 0, 1, 4, 0} << 1;
-        QTest::newRow("letter case counts")
-            << QStringList(5, QString()) << QStringList{"+/P", "+/p", "+/P"}
-            << QStringList{"/P", "/p", "", "", ""} << QList<int>{5, 4, 0, 0, 0} << 1;
-        QTest::newRow("close empties the highlighted slot and makes it the oldest")
-            << full << QStringList{"+/d", "close"} << QStringList{"/a", "/b", "/c", "", "/e"}
-            << QList<int>{2, 3, 4, 1, 5} << 4;
-        QTest::newRow("the emptied slot is reused first")
-            << full << QStringList{"+/d", "close", "+/n"}
-            << QStringList{"/a", "/b", "/c", "/n", "/e"} << QList<int>{1, 2, 3, 5, 4} << 4;
-        QTest::newRow("close with nothing highlighted changes no rank")
-            << QStringList{"/a", "", "", "", ""} << QStringList{"close"}
-            << QStringList{"/a", "", "", "", ""} << QList<int>{1, 2, 3, 4, 5} << 0;
+        const auto row = [](const char* name, const char* start, const char* steps,
+                            const char* paths, const char* ranks, int highlight) {
+            QTest::newRow(name) << QString(start) << QString(steps) << QString(paths)
+                                << QString(ranks) << highlight;
+        };
+        const char* full = "/a /b /c /d /e";
+        row("a sixth file replaces the oldest", full, "+/f", "/f /b /c /d /e", "51234", 1);
+        row("and the next one the slot now oldest", full, "+/f +/g", "/f /g /c /d /e", "45123", 2);
+        row("a listed file keeps its slot", full, "+/b", full, "15234", 2);
+        row("empty slots count 0, ties go to the lower slot", "/a /b /c - -", "+/x +/y",
+            "/y /b /c /x -", "50140", 1);
+        row("letter case counts", "- - - - -", "+/P +/p +/P", "/P /p - - -", "54000", 1);
+        row("close empties the highlighted slot and makes it the oldest", full, "+/d close",
+            "/a /b /c - /e", "23415", 4);
+        row("the emptied slot is reused first", full, "+/d close +/n", "/a /b /c /n /e", "12354",
+            4);
+        row("close with nothing highlighted changes no rank", "/a - - - -", "close", "/a - - - -",
+            "12345", 0);
     }
     void recentFiles() {
-        QFETCH(QStringList, start);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, paths);
-        QFETCH(QList<int>, ranks);
-        QFETCH(int, highlight);
+        QFETCH(QString, start);
+        QFETCH(QString, steps);
         RecentFiles r;
-        for (int n = 1; n <= start.size(); ++n) r.setPath(n, start.at(n - 1));
+        for (int n = 1; n <= RecentFiles::kSlots; ++n)
+            r.setPath(n, start.section(' ', n - 1, n - 1).remove(QRegularExpression("^-$")));
         r.resetRanks();
-        for (const QString& step : steps)
+        for (const QString& step : steps.split(' '))
             step == "close" ? void(r.closeHighlighted()) : void(r.recordOpen(step.mid(1)));
-        QCOMPARE(r.paths(), paths);
-        QCOMPARE(::ranks(r), ranks);
-        QCOMPARE(highlighted(r), highlight);
+        const QStringList paths = r.paths();
+        QTEST(QStringList(paths).replaceInStrings(QRegularExpression("^$"), "-").join(' '),
+              "paths");
+        QTEST(ranks(r), "ranks");
+        QTEST(highlighted(r), "highlight");
         // After a close the first remaining file in button order is opened.
         QCOMPARE(r.firstFilled(), int(paths.indexOf(QRegularExpression(".+")) + 1));
     }

@@ -109,14 +109,11 @@ class TestRecovery : public QObject {
         QTest::addColumn<bool>("named");
         QTest::addColumn<QString>("ending");  // "kill" or "close"
         QTest::addColumn<QString>("answer");
-        QTest::newRow("named, killed, Yes restores") << true << "kill"
-                                                     << "Yes";
-        QTest::newRow("unnamed, killed, Yes restores") << false << "kill"
-                                                       << "Yes";
-        QTest::newRow("killed, No deletes the copy") << true << "kill"
-                                                     << "No";
-        QTest::newRow("a clean exit leaves nothing") << true << "close"
-                                                     << "No";
+        const QString kill = "kill", close = "close", yes = "Yes", no = "No";
+        QTest::newRow("named, killed, Yes restores") << true << kill << yes;
+        QTest::newRow("unnamed, killed, Yes restores") << false << kill << yes;
+        QTest::newRow("killed, No deletes the copy") << true << kill << no;
+        QTest::newRow("a clean exit leaves nothing") << true << close << no;
     }
     void unsavedChangesSurviveAKill() {
         QFETCH(bool, named);
@@ -131,7 +128,6 @@ class TestRecovery : public QObject {
         const auto typed = run({ending == "kill" ? "type" : "close", path, "No"}, ending == "kill");
         QCOMPARE(typed.value("kept"), QByteArray("1"));
         QVERIFY(typed.value("text").contains("x1\r\ny2"));
-
         // The next start asks, naming the file, and does what the answer says.
         const auto started = run({"start", QString(), answer});
         const QByteArray asked = started.value("asked");

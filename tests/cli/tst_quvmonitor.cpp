@@ -26,42 +26,40 @@ namespace {
 // to quvmonitor once it has printed its lines), the exit code, a pattern its
 // output then its error output must show (@T: a time to the millisecond), how
 // many message lines it prints, the text a terminal must receive (escaped on
-// a raw line), and how long the run takes in seconds.
+// a raw line), and how long the run takes in seconds (0 to 5 unless given).
 struct Run {
     const char *name, *sim, *stored, *args, *during;
     int exit;
     const char* shows;
     int lines;
     const char* received;
-    int minSeconds, maxSeconds;
+    int minSeconds = 0, maxSeconds = 5;
 };
 const Run kRuns[] = {
     {"send, echo, stored link", "--echo", "TCPIP=1;TCPIPAddr=@TCP",
      "--send|TERM0001|hi \xc3\xa9\t|--count|1", "", 0,
-     "^@T  TERM0001  ECHO hi \\\\xC3\\\\xA9\\\\t$", 1, "hi \xc3\xa9\t", 0, 5},
+     "^@T  TERM0001  ECHO hi \\\\xC3\\\\xA9\\\\t$", 1, "hi \xc3\xa9\t"},
     {"json, every byte", "--echo", "",
      "--tcp|@TCP|--json|--send|TERM0001|a\"b\\c\x01\xc3\xa9|--count|1", "", 0,
      R"(^\{"time":"@T","address":"TERM0001","text":"ECHO a\\"b\\\\c\\u0001Ã©"\}$)", 1,
-     "a\"b\\c\x01\xc3\xa9", 0, 5},
+     "a\"b\\c\x01\xc3\xa9"},
     {"count", "", "", "--tcp|@TCP|--count|2", "say TERM0001 one;say TERM0001 two;say TERM0001 3", 0,
-     "^@T  TERM0001  one\\n@T  TERM0001  two$", 2, "", 0, 5},
+     "^@T  TERM0001  one\\n@T  TERM0001  two$", 2, ""},
     {"count 0: send and end", "--echo", "", "--tcp|@TCP|--send|TERM0001|hi|--count|0", "", 0,
-     "watching the terminals", 0, "hi", 0, 5},
+     "watching the terminals", 0, "hi"},
     {"refused", "--echo", "", "--tcp|@TCP|--send|NOBODY01|hi", "", 3,
-     "did not take the text for NOBODY01", 0, "", 0, 5},
+     "did not take the text for NOBODY01", 0, ""},
     {"time-out", "", "", "--tcp|@TCP|--timeout|1", "", 5, "time-out after 1 s$", 0, "", 1, 4},
     {"SIGTERM", "", "", "--tcp|@TCP", "term", 130, "watching", 0, "", 0, 4},
-    {"closed tcp port", "", "", "--tcp|127.0.0.1:1", "", 2, "Error Opening IP Connection$", 0, "",
-     0, 5},
-    {"link lost", "", "", "--tcp|@TCP", "drop", 2, "link to the base station was lost$", 0, "", 0,
-     5},
+    {"closed tcp port", "", "", "--tcp|127.0.0.1:1", "", 2, "Error Opening IP Connection$", 0, ""},
+    {"link lost", "", "", "--tcp|@TCP", "drop", 2, "link to the base station was lost$", 0, ""},
     {"base silent", "--silent-after 0", "", "--tcp|@TCP", "", 3, "did not answer$", 0, "", 0, 8},
-    {"usage", "", "", "--send|TERM0001", "", 64, "takes one TEXT", 0, "", 0, 5},
+    {"usage", "", "", "--send|TERM0001", "", 64, "takes one TEXT", 0, ""},
     {"raw: every byte both ways, count", nullptr, "TCPIP=1",
      R"(--raw|--device|@PTY|--write|a\x00\xff\r\n|--count|3)", R"(x\x00\xFF\r\ny\nquiet)", 0,
-     R"(^@T  x\\x00\\xFF\\r\\n\n@T  y\\n\n@T  quiet$)", 3, R"(a\x00\xFF\r\n)", 0, 5},
+     R"(^@T  x\\x00\\xFF\\r\\n\n@T  y\\n\n@T  quiet$)", 3, R"(a\x00\xFF\r\n)"},
     {"raw: json, SIGTERM", nullptr, "", "--raw|--device|@PTY|--json", R"(q\x00\xFF\r;term)", 130,
-     R"(^\{"time":"@T","text":"q\\u0000ÿ\\r"\}$)", 1, "", 0, 5},
+     R"(^\{"time":"@T","text":"q\\u0000ÿ\\r"\}$)", 1, ""},
 };
 
 // A pseudo-terminal pair: quvmonitor opens the device at path, the test is
@@ -118,7 +116,6 @@ class TestQuvMonitor : public QObject {
                      dir.path(), "config/QuvDeveloper.conf",
                      place("[Startup]\n" + QString(run.stored).replace(';', '\n') + '\n').toUtf8())
                      .isEmpty());
-
         QProcess monitor;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", dir.path());
@@ -161,7 +158,6 @@ class TestQuvMonitor : public QObject {
         const qint64 ms = clock.elapsed();
         out += monitor.readAllStandardOutput();
         err += monitor.readAllStandardError();
-
         QCOMPARE(monitor.exitCode(), run.exit);
         const QString time = "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}";
         QVERIFY2(QString::fromUtf8(out + '\n' + err)

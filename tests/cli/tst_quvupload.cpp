@@ -37,45 +37,42 @@ const char* const kDelivered = "^delivered: \\d+ Baud$";
 // Each row: the emulator's options, the stored settings (";" between lines),
 // quvupload's arguments, its exit code, a pattern its output must show, the
 // programs the emulator must report received intact, and how long the run
-// may take in seconds. @TCP and @PTY stand for the emulator's address and
-// pseudo-terminal; "reset" makes the terminal ask once quvupload waits,
-// "term" sends it SIGTERM once it has delivered.
+// may take in seconds (0 to 10 unless given). @TCP and @PTY stand for the
+// emulator's address and pseudo-terminal; "reset" makes the terminal ask
+// once quvupload waits, "term" sends it SIGTERM once it has delivered.
 struct Run {
     const char *name, *sim, *stored, *args;
     int exit;
     const char *shows, *received;
-    int minSeconds, maxSeconds;
+    int minSeconds = 0, maxSeconds = 10;
 };
 const Run kRuns[] = {
-    {"rs232, stored tcp", "", "TCPIP=1;TCPIPAddr=@TCP", "--rs232 prog.c", 0, kDelivered, "serial",
-     0, 10},
+    {"rs232, stored tcp", "", "TCPIP=1;TCPIPAddr=@TCP", "--rs232 prog.c", 0, kDelivered, "serial"},
     {"rs232, --port over stored tcp", "", "TCPIP=1;TCPIPAddr=127.0.0.1:1;ComDevice3=@PTY",
-     "--rs232 --port 3 prog.bin", 0, kDelivered, "serial", 0, 10},
+     "--rs232 --port 3 prog.bin", 0, kDelivered, "serial"},
     {"radio, --device", "", "TCPIP=1;TCPIPAddr=127.0.0.1:1", "--device @PTY prog.c", 0, kDelivered,
-     "broadcast", 0, 10},
+     "broadcast"},
     {"request, --tcp", "--baud 38400 reset", "", "--request --tcp @TCP prog.c", 0,
      "^Waiting Terminal Request ...$[^\\r]*^progress \\d+%$[^\\r]*^delivered to TERM0001: \\d+ "
      "Baud$",
-     "radio", 0, 10},
+     "radio"},
     {"request, stored device", "reset", "ComDevice1=@PTY", "--request prog.c", 0,
-     "^delivered to TERM0001: \\d+ Baud$", "radio", 0, 10},
-    {"not compiled", "", "", "--tcp @TCP other.c", 1, "^quvupload: Program not compiled !$", "", 0,
-     10},
+     "^delivered to TERM0001: \\d+ Baud$", "radio"},
+    {"not compiled", "", "", "--tcp @TCP other.c", 1, "^quvupload: Program not compiled !$", ""},
     {"port: no such device", "", "", "--device /nonexistent/tty prog.c", 2,
-     "^quvupload: Error Opening ComPort$", "", 0, 10},
+     "^quvupload: Error Opening ComPort$", ""},
     {"port: closed tcp port", "", "", "--tcp 127.0.0.1:1 prog.c", 2,
-     "^quvupload: Error Opening IP Connection$", "", 0, 10},
+     "^quvupload: Error Opening IP Connection$", ""},
     {"base silent, radio", "--silent-after 0", "", "--tcp @TCP prog.c", 3,
-     "comunicate with antena!$", "", 0, 10},
+     "comunicate with antena!$", ""},
     {"base silent, request", "--silent-after 0", "", "--request --device @PTY prog.c", 3,
-     "did not answer$", "", 0, 10},
+     "did not answer$", ""},
     {"transfer failed: line dropped", "--baud 38400 --drop-after 3000 reset", "",
-     "--request --device @PTY prog.c", 4, "^quvupload: Upload failed: the terminal did not", "", 0,
-     10},
+     "--request --device @PTY prog.c", 4, "^quvupload: Upload failed: the terminal did not", ""},
     {"transfer failed: radio line dropped", "--baud 38400 --drop-after 3000", "",
-     "--tcp @TCP prog.c", 4, "^quvupload: Upload failed: the base station did not", "", 0, 10},
+     "--tcp @TCP prog.c", 4, "^quvupload: Upload failed: the base station did not", ""},
     {"link lost while waiting", "drop", "", "--request --tcp @TCP prog.c", 2,
-     "^quvupload: Upload stopped: the link to the base station was lost", "", 0, 10},
+     "^quvupload: Upload stopped: the link to the base station was lost", ""},
     {"time-out: no terminal asks", "", "", "--request --timeout 1 --tcp @TCP prog.c", 5,
      "^Waiting Terminal Request ...\\n\\nquvupload: time-out after 1 s: no terminal asked", "", 0,
      4},
@@ -85,8 +82,8 @@ const Run kRuns[] = {
     // The 10 seconds between two uploads end at once.
     {"SIGTERM in the radio pause", "term", "TCPIP=1;TCPIPAddr=@TCP", "--repeat 2 prog.c", 130,
      "^delivered \\(1 of 2\\)", "broadcast", 0, 8},
-    {"usage", "", "", "--bogus prog.c", 64, "Unknown option", "", 0, 10},
-    {"help", "", "", "--help", 0, "^Exit codes:$", "", 0, 10},
+    {"usage", "", "", "--bogus prog.c", 64, "Unknown option", ""},
+    {"help", "", "", "--help", 0, "^Exit codes:$", ""},
 };
 
 }  // namespace
@@ -94,9 +91,7 @@ const Run kRuns[] = {
 class TestQuvUpload : public QObject {
     Q_OBJECT
   private slots:
-    void commandLine_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected");
+    void commandLine() {
         const char* rows[][2] = {
             {"prog.c", "3 stored 1 0 prog.c"},
             {"--rs232 dir/prog.bin", "1 stored 1 0 dir/prog.bin"},
@@ -125,12 +120,11 @@ class TestQuvUpload : public QObject {
             {"--tcp :5 p.c", "usage"},
             {"p.c --port", "usage"},
         };
-        for (const auto& row : rows) QTest::newRow(row[0]) << row[0] << row[1];
-    }
-    void commandLine() {
-        QFETCH(QString, line);
-        QFETCH(QString, expected);
-        QCOMPARE(summary(parseCommandLine(line.split(' ', Qt::SkipEmptyParts))), expected);
+        for (const auto& [line, expected] : rows) {
+            const QStringList args = QString(line).split(' ', Qt::SkipEmptyParts);
+            QCOMPARE(line + (" = " + summary(parseCommandLine(args))),
+                     line + (" = " + QString(expected)));
+        }
     }
 
     void endToEnd_data() {
@@ -154,7 +148,6 @@ class TestQuvUpload : public QObject {
         const auto place = [&](QString text) {
             return text.replace("@TCP", emulator.tcpAddress()).replace("@PTY", emulator.ptyPath());
         };
-
         // The program beside its source, and a home of its own with the settings.
         QTemporaryDir dir;
         const QByteArray image = quv::test::patternBytes(12000);
@@ -165,7 +158,6 @@ class TestQuvUpload : public QObject {
         QVERIFY(!quv::test::writeTestFile(dir.path(), "prog.hea", "HEADER01").isEmpty() &&
                 !quv::test::writeTestFile(dir.path(), "prog.bin", image).isEmpty() &&
                 !conf.isEmpty());
-
         QProcess upload;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", dir.filePath("home"));
@@ -191,7 +183,6 @@ class TestQuvUpload : public QObject {
         const qint64 ms = clock.elapsed();
         out += QString::fromLocal8Bit(upload.readAllStandardOutput() + "\n" +
                                       upload.readAllStandardError());
-
         QCOMPARE(upload.exitCode(), run.exit);
         QVERIFY2(out.contains(QRegularExpression(run.shows, QRegularExpression::MultilineOption)),
                  qPrintable(out));

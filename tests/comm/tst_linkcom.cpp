@@ -35,9 +35,7 @@ QList<Frame> decodeAll(FrameDecoder& d, QStringList* damaged = nullptr) {
 }
 
 Frame sample(quint8 seq, int size) {
-    QByteArray payload(size, '\0');
-    for (int i = 0; i < size; ++i) payload[i] = static_cast<char>((i * 7 + seq) & 0xFF);
-    return Frame{kTransferData, seq, payload};
+    return Frame{kTransferData, seq, patternBytes(size, seq)};
 }
 
 constexpr qint32 kPort = 1;
@@ -154,7 +152,7 @@ void addLinks() {
 class TestLinkCom : public QObject {
     Q_OBJECT
   private slots:
-    void portNamesAndAddresses() {
+    void portNamesAddressesRecordsAndPayloads() {
         quv::MemorySettingsStore s;
         s.save(QStringLiteral("ComDevice3"), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(QStringList({comDevice(s, 3), comDevice(s, 16), comDevice(s, 0)}),
@@ -167,6 +165,30 @@ class TestLinkCom : public QObject {
         }
         QCOMPARE(parsed.join(", "),
                  "127.0.0.1 4720, base.local 5000, ::1 6000, ::1 4720, -, -, -, -");
+        // The layout a base station's firmware implements: start byte, command,
+        // sequence, length low first, header checksums, payload, its checksums.
+        // The status record as the base configuration dialog reads it (also with
+        // a radio rate that is no number), and the payload readers, which refuse
+        // wrong sizes.
+        const QByteArray head = QByteArray::fromHex("0210070300");
+        const QByteArray abc = "abc" + QByteArray::fromHex("2901b202");  // with its checksums
+        QCOMPARE((Frame{kGetStatus, 7, "abc"}.encode()),
+                 head + quv::Checksum::of(head).trailer() + abc);
+        QCOMPARE((Frame{kDetach, 0, {}}.encode().right(4)), QByteArray(4, '\0'));
+        const StatusRecord r{"V21", "ABC05", "ABC03", 9600, 115200, '1'};
+        QCOMPARE(StatusRecord::fromText(r.toText() + "more")->toText(),
+                 QByteArray("V21ABC05ABC039600 1152001"));
+        QVERIFY(!StatusRecord::fromText("V21ABC05ABC0340000 19200") &&  // 24 characters
+                !StatusRecord::fromText("V21ABC05ABC0340000 19x001"));
+        QCOMPARE(StatusRecord::fromText("V21ABC05ABC03fast  192001").value_or(r).serialBaud, 19200);
+        const TransferBegin b{3, TransferKind::Broadcast, "Z7Q_PROG", 70000, 1, 200};
+        const auto back = TransferBegin::fromPayload(b.toPayload());
+        QVERIFY(back && back->target == "Z7Q_PROG" && back->total == 70000 && back->gapMs == 200);
+        QVERIFY(!TransferBegin::fromPayload(b.toPayload().chopped(1)));
+        const EventRecord e{2, -1, 9};
+        QVERIFY(EventRecord::fromPayload(e.toPayload())->value == -1 &&
+                !EventRecord::fromPayload(e.toPayload() + "x"));
+        QVERIFY(!TransferMark::fromPayload("abcd"));
     }
 
     // Every base station operation, from the record in the emulator's file,
@@ -206,7 +228,6 @@ class TestLinkCom : public QObject {
         QVERIFY(r.sim->reports("reset").size() == 2 && r.sim->reports("clear").size() == 1);
         QCOMPARE(com.ChangeBaseNameAntenaFast(kPort, "!WHAT"), 0);
         QCOMPARE(com.ChangeBaseNameAntenaFast(kPort, "FAS09"), 1);
-
         QVERIFY(com.IO_Open(kPort, 38400));
         const QByteArray request = quv::Frame{quv::wire::kGetStatus, 77, {}}.encode();
         com.IO_Write(kPort, static_cast<qint32>(request.size()), request);
@@ -219,7 +240,6 @@ class TestLinkCom : public QObject {
         }
         QCOMPARE(got, answer);
         com.IO_Close(kPort);
-
         const QByteArray img = patternBytes(5000);
         for (const int damageAt : {-1, 700}) {  // two uploads, the second right after the first
             QVERIFY(r.rs232(img, 38400, damageAt) >= 0);
@@ -550,35 +570,6 @@ class TestLinkCom : public QObject {
                     QCOMPARE(damaged, QStringList{"damaged 35 9"});
             }
         }
-    }
-
-    // The layout a base station's firmware implements: start byte, command,
-    // sequence, length low first, header checksums, payload, its checksums.
-    // The status record as the base configuration dialog reads it (also with
-    // a radio rate that is no number), and the payload readers, which refuse
-    // wrong sizes.
-    void recordsAndPayloads() {
-        const QByteArray head = QByteArray::fromHex("0210070300");
-        const QByteArray abc = "abc" + QByteArray::fromHex("2901b202");  // with its checksums
-        QCOMPARE((Frame{kGetStatus, 7, "abc"}.encode()),
-                 head + quv::Checksum::of(head).trailer() + abc);
-        QCOMPARE((Frame{kDetach, 0, {}}.encode().right(4)), QByteArray(4, '\0'));
-
-        const StatusRecord r{"V21", "ABC05", "ABC03", 9600, 115200, '1'};
-        QCOMPARE(StatusRecord::fromText(r.toText() + "more")->toText(),
-                 QByteArray("V21ABC05ABC039600 1152001"));
-        QVERIFY(!StatusRecord::fromText("V21ABC05ABC0340000 19200") &&  // 24 characters
-                !StatusRecord::fromText("V21ABC05ABC0340000 19x001"));
-        QCOMPARE(StatusRecord::fromText("V21ABC05ABC03fast  192001").value_or(r).serialBaud, 19200);
-
-        const TransferBegin b{3, TransferKind::Broadcast, "Z7Q_PROG", 70000, 1, 200};
-        const auto back = TransferBegin::fromPayload(b.toPayload());
-        QVERIFY(back && back->target == "Z7Q_PROG" && back->total == 70000 && back->gapMs == 200);
-        QVERIFY(!TransferBegin::fromPayload(b.toPayload().chopped(1)));
-        const EventRecord e{2, -1, 9};
-        QVERIFY(EventRecord::fromPayload(e.toPayload())->value == -1 &&
-                !EventRecord::fromPayload(e.toPayload() + "x"));
-        QVERIFY(!TransferMark::fromPayload("abcd"));
     }
 };
 

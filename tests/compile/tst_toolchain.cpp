@@ -137,7 +137,7 @@ QStringList rows(const QListWidget* list) {
 class TestToolchain : public QObject {
     Q_OBJECT
   private slots:
-    void howAProcessEnds() {
+    void howAProcessEndsAndEndlessOutputWithoutALineEnd() {
         using O = ShellResult::Outcome;
         const std::tuple<QString, O, int> ends[] = {
             {"exit 3", O::Exited, 3}, {"kill -SEGV $$", O::Crashed, -1}, {"", O::NotStarted, 0}};
@@ -162,21 +162,19 @@ class TestToolchain : public QObject {
         QTRY_VERIFY(child > 0 &&
                     (::kill(pid_t(child), 0) != 0 ||
                      AppFixture::readFile(QString("/proc/%1/stat").arg(child)).contains(") Z ")));
-    }
-
-    void endlessOutputWithoutALineEnd() {
         // 50 MB on one line into the shown compiler window: read as it
         // comes, kept to its tail, in seconds.
-        QtEventPump pump;
+        poll.stop();
+        closing = false;
         BuildLog log;
         BuildOutput out(log);
         out.showBeside();
-        const CommandLine c = shell("head -c 50000000 /dev/zero | tr '\\0' x");
-        log.beginProcess(c);
+        const CommandLine endless = shell("head -c 50000000 /dev/zero | tr '\\0' x");
+        log.beginProcess(endless);
         qint64 bytes = 0;
         QElapsedTimer clock;
         clock.start();
-        log.endProcess(c, ShellRunner(pump).run(c, [&](const QByteArray& b) {
+        log.endProcess(endless, ShellRunner(pump).run(endless, [&](const QByteArray& b) {
             bytes += b.size();
             log.append(b);
             out.logChanged();
@@ -282,7 +280,6 @@ class TestToolchain : public QObject {
         f.settings.save(keys::kEditorEnabled, "True");
         f.settings.save(keys::kFileName, source);
         MainWindow& w = f.start();
-
         w.setWindowTitle(QString());
         w.menuItem("Compiler")->trigger();
         QVERIFY(w.InitialDirectory == folder && w.windowTitle() == windowCaption(folder));
@@ -303,7 +300,6 @@ class TestToolchain : public QObject {
         QVERIFY(out.isVisible() && out.text().contains("compile.exe ended with exit code 0"));
         w.menuItem("compiler_window")->trigger();
         QVERIFY(!out.isVisible());
-
         // Line 4 loses its semicolon: the error is on line 4 or the next one.
         w.Source()->setBytes(QByteArray(kGood).replace("counter++;", "counter++"));
         w.documents().Source_changed = true;
@@ -323,7 +319,7 @@ class TestToolchain : public QObject {
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Source()));
     }
 
-    void namesAndCommandLines() {
+    void namesCommandLinesAndWhatRunsThem() {
         const BuildNames n = *buildNames("C:\\my work\\prog.asm", PathStyle::Windows);
         QVERIFY(n.base == "C:\\my work\\prog" && n.folder == "C:\\my work\\");
         QVERIFY(!buildNames("C:\\work.d\\prog", PathStyle::Windows));
@@ -333,9 +329,6 @@ class TestToolchain : public QObject {
                  QString("C:\\my work\\myc.exe C:\\my work\\prog /D"));
         QCOMPARE(secondPassCommand(n, "D:\\", PathStyle::Windows).arguments,
                  QStringList({"C:\\my work\\prog", "r"}));
-    }
-
-    void whatRunsACompiler() {
         // A Windows program (its file begins with "MZ") runs through the
         // launcher elsewhere; anything else runs itself.
         const CommandLine c = compilerPassCommand(*buildNames("/w d/p.c", PathStyle::Posix), true,
@@ -399,7 +392,6 @@ class TestToolchain : public QObject {
         const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
         qputenv("PATH", QFile::encodeName((onPath.isEmpty() ? "" : d + '/' + onPath + ':') +
                                           (good ? QString(path) : d + "/none")));
-
         ScriptedDialogs dialogs;
         Options options;
         if (!launcher.isEmpty()) options.CompilerLauncher = d + '/' + launcher;
@@ -493,7 +485,6 @@ class TestToolchain : public QObject {
         const char* texts[] = {"12", "  12abc", "abc", "3.5", "4.5", "1e3", "99999999999999"};
         const int lines[] = {11, 11, -1, 2, 4, 999, std::numeric_limits<qint32>::max()};
         for (int i = 0; i < 7; ++i) QCOMPARE(errorLineIndex(texts[i]), lines[i]);
-
         QTemporaryDir dir;
         QFile f(dir.filePath("p.ERR"));
         // A 20 MB message is read at once and shown cut.
@@ -503,8 +494,7 @@ class TestToolchain : public QObject {
         QElapsedTimer clock;
         clock.start();
         auto read = readErrorFile(f.fileName());
-        QVERIFY(clock.elapsed() < 3000);
-        QVERIFY(read.size() == 1 && read[0].line == "12");
+        QVERIFY(clock.elapsed() < 3000 && read.size() == 1 && read[0].line == "12");
         QCOMPARE(read[0].message, QString(kMaxErrorTextBytes, 'm') + "...");
         // Too large to read: one row without a file says so.
         QVERIFY(f.resize(kMaxErrorFileBytes + 1));
@@ -517,7 +507,7 @@ class TestToolchain : public QObject {
         QVERIFY(readErrorFile(f.fileName()).isEmpty());
     }
 
-    void theJumpToAnError() {
+    void theJumpToAnErrorTheMarksAndTheWalk() {
         // The row's file; the document changed (1) or its save fails (2);
         // the calls made; where the caret goes (-100: it stays).
         const std::tuple<const char*, int, const char*, int> rows[] = {
@@ -539,16 +529,13 @@ class TestToolchain : public QObject {
             QCOMPARE(doc.calls.join(','), QString(calls));
             QCOMPARE(caret, line);
         }
-    }
-
-    void errorMarksAndTheWalk() {
         // The document's rows (no file, or its name) by line; other files
         // and lines before the first are left out; one line's messages join.
-        const QList<ErrorRecord> rows = {{"12", "", "a"},       {"3", "/w/a.c", "b"},
-                                         {"12", "/w/a.c", "c"}, {"5", "/w/b.c", "d"},
-                                         {"0", "", "e"},        {"3.6", "", "f"}};
+        const QList<ErrorRecord> records = {{"12", "", "a"},       {"3", "/w/a.c", "b"},
+                                            {"12", "/w/a.c", "c"}, {"5", "/w/b.c", "d"},
+                                            {"0", "", "e"},        {"3.6", "", "f"}};
         QStringList marks;
-        for (const LineMark& m : errorMarks(rows, "/w/a.c"))
+        for (const LineMark& m : errorMarks(records, "/w/a.c"))
             marks << QString::number(m.line) + ":" + m.text;
         QCOMPARE(marks, QStringList({"2:b", "3:f", "11:a\nc"}));
         // rows, current, forward -> the row F4 or Shift+F4 goes to.
@@ -594,7 +581,6 @@ class TestToolchain : public QObject {
         QTRY_COMPARE(w.StatusBar1()->notice(), QString("last"));
         QTest::mouseMove(e.viewport(), QPoint(30, e.textHeight(0) * 4 + e.textHeight(0) / 2));
         QTRY_COMPARE(QToolTip::text(), QString("last"));
-
         QTest::keyClick(&e, Qt::Key_F4);
         QCOMPARE(e.lineOf(e.caretPosition()), 1);
         QTest::keyClick(&e, Qt::Key_F4);

@@ -13,7 +13,6 @@
 #include "support/test_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -13,7 +13,6 @@
 #include "editor/source_editor.h"
 #include "editor_fixture.h"
 #include "support/app_fixture.h"
-#include "support/sample_text.h"
 #include "support/test_files.h"
 #include "transfer/transfer_commands.h"
 
@@ -294,7 +293,9 @@ class TestEditor : public QObject {
         QFETCH(QString, typed);
         QFETCH(int, line);
         EditorFixture f;
-        f.editor->setBytes(quv::test::numberedLines(120));
+        QByteArray lines;  // "line 1" to "line 120"
+        for (int i = 1; i <= 120; ++i) lines += "line " + QByteArray::number(i) + "\r\n";
+        f.editor->setBytes(lines);
         f.editor->select(40, 5);
         f.subsystem->goto_Click();
         GotoDialog& d = f.subsystem->Gotoline();
@@ -385,7 +386,7 @@ class TestEditor : public QObject {
         QCOMPARE(h.helpText(HelpWords::kHelpTextSize), QString());
     }
 
-    void theThreeFilesOfAFolder() {
+    void theThreeFilesOfAFolderAndTheMatchOfATypedPrefix() {
         QTemporaryDir dir;
         QVERIFY(quv::test::writeTestFile(dir.filePath("funct1.txt"), "zeta, from one\r\n"));
         QVERIFY(quv::test::writeTestFile(dir.filePath("funct3.txt"), "alpha, from three"));
@@ -410,19 +411,17 @@ class TestEditor : public QObject {
                                          QByteArray(HelpWords::kMaxFileBytes, 'a')));
         h.loadAll(QDir(dir.path()));
         QCOMPARE(h.Help_Count(), 2);
-    }
-
-    void theMatchOfATypedPrefix() {
-        HelpWords h;
-        h.loadBytes("putc\npr\nprintf\nPrint\nw\xe9\nprint\nputc\n");
-        QCOMPARE(h.words().join(' '), QString("Print pr print printf putc putc w\u00e9"));
+        // The match of a typed prefix.
+        HelpWords typed;
+        typed.loadBytes("putc\npr\nprintf\nPrint\nw\xe9\nprint\nputc\n");
+        QCOMPARE(typed.words().join(' '), QString("Print pr print printf putc putc w\u00e9"));
         // The prefix, the first word with it, and whether two or more have it.
         const std::tuple<const char*, int, bool> rows[] = {
             {"", -1, false},      {"p", 1, true},      {"pr", 1, true},       {"prin", 2, true},
             {"printf", 3, false}, {"P", 0, false},     {"PR", -1, false},     {"putc", 4, true},
             {"pz", -1, false},    {"w\xe9", 6, false}, {"w\xe9x", -1, false}, {"x", -1, false}};
         for (const auto& [prefix, row, several] : rows) {
-            const HelpWords::Match m = h.match(QString::fromLatin1(prefix));
+            const HelpWords::Match m = typed.match(QString::fromLatin1(prefix));
             QVERIFY2(m.row == row && m.several == several, prefix);
         }
     }

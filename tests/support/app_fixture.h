@@ -13,6 +13,7 @@
 #include "support/test_pump.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -31,11 +32,19 @@ struct AppFixture {
     std::unique_ptr<MainWindow> window;
     QTemporaryDir dir;
 
-    AppFixture();
-    ~AppFixture();
+    ~AppFixture() {
+        window.reset();
+        QDir::setCurrent(previousFolder_);
+    }
     // Creates the window and runs the start-up sequence, shows the window
     // and activates it, as the program does.
-    MainWindow& start();
+    MainWindow& start() {
+        window = std::make_unique<MainWindow>(
+            AppServices{dialogs, settings, clock, com, pump, folder, dir.filePath("recovery")},
+            link);
+        window->start();
+        return *window;
+    }
     // Writes a file under the temporary folder and returns its full path.
     QString writeFile(const QString& relativePath, const QByteArray& bytes) const {
         return writeTestFile(dir.path(), relativePath, bytes);
@@ -43,7 +52,7 @@ struct AppFixture {
     static QByteArray readFile(const QString& path) { return readTestFile(path); }
 
   private:
-    QString previousFolder_;
+    QString previousFolder_ = QDir::currentPath();
 };
 
 }  // namespace quv::test

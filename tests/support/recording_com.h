@@ -28,66 +28,86 @@ class RecordingCom : public QuvCom {
     QByteArray readData;
     EventRoutine routine;
 
-    qint32 InitializeComm(qint32 port, qint32 baud) override {
-        return answer(__func__, port, baud);
-    }
-    void TerminateComm(qint32 port) override { record(__func__, port); }
-    qint32 IO_Open(qint32 port, qint32 baud) override { return answer(__func__, port, baud); }
-    void IO_Close(qint32 port) override { record(__func__, port); }
+    // Short names below: p port, b baud, n count, d data, t a name or text.
+    using Bytes = const QByteArray&;
+    qint32 InitializeComm(qint32 p, qint32 b) override { return answer(__func__, p, b); }
+    void TerminateComm(qint32 p) override { record(__func__, p); }
+    qint32 IO_Open(qint32 p, qint32 b) override { return answer(__func__, p, b); }
+    void IO_Close(qint32 p) override { record(__func__, p); }
     // Returns the count unless a result is scripted.
-    qint32 IO_Write(qint32 port, qint32 count, const QByteArray& data) override {
-        record(__func__, port, count, data.toHex());
-        return results.value(QStringLiteral("IO_Write"), count);
+    qint32 IO_Write(qint32 p, qint32 n, Bytes d) override {
+        record(__func__, p, n, d.toHex());
+        return results.value(QStringLiteral("IO_Write"), n);
     }
-    qint32 IO_Read(qint32 port, qint32 count, QByteArray& buffer, qint32 timeoutMs) override;
-    void BackGetEvent(EventRoutine r) override {
-        record(__func__);
-        routine = std::move(r);
+    qint32 IO_Read(qint32 p, qint32 n, QByteArray& buffer, qint32 timeoutMs) override {
+        record(__func__, p, n, timeoutMs);
+        const auto got = std::min<qsizetype>({n, buffer.size(), readData.size()});
+        for (qsizetype i = 0; i < got; ++i) buffer[i] = readData[i];
+        readData.remove(0, got);
+        return static_cast<qint32>(got);
     }
-    void BackSendMessage(const QByteArray& destination, const QByteArray& data,
-                         qint32 count) override {
-        record(__func__, destination, data.toHex(), count);
-    }
-    qint32 Send_Message_Without_Confirmation_ombrex(qint32 port, const QByteArray& tag,
-                                                    const QByteArray& data, qint32 count,
+    void BackGetEvent(EventRoutine r) override { record(__func__), routine = std::move(r); }
+    void BackSendMessage(Bytes t, Bytes d, qint32 n) override { record(__func__, t, d.toHex(), n); }
+    qint32 Send_Message_Without_Confirmation_ombrex(qint32 p, Bytes tag, Bytes d, qint32 n,
                                                     qint32 mode, qint32 timeout) override {
-        return answer(__func__, port, tag, data.toHex(), count, mode, timeout);
+        return answer(__func__, p, tag, d.toHex(), n, mode, timeout);
     }
-    qint32 Send_Message(qint32 port, const QByteArray& destination, const QByteArray& data,
-                        qint32 length) override {
-        return answer(__func__, port, destination, data.toHex(), length);
+    qint32 Send_Message(qint32 p, Bytes to, Bytes d, qint32 n) override {
+        return answer(__func__, p, to, d.toHex(), n);
     }
-    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags, QByteArray& sender) override;
-    void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override;
-    qint32 ChangeBaseNameAntenaFast(qint32 port, const QByteArray& name) override {
-        return answer(__func__, port, name);
+    qint32 Get_Message(qint32& handle, qint32 maxLength, qint32 flags,
+                       QByteArray& sender) override {
+        record(__func__, maxLength, flags);
+        if (messages.isEmpty()) return 0;
+        const auto [from, message] = messages.takeFirst();
+        for (qsizetype i = 0; i < sender.size() && i < from.size(); ++i) sender[i] = from[i];
+        delivered_.append(message);
+        handle = static_cast<qint32>(delivered_.size());
+        return static_cast<qint32>(message.size());
     }
-    qint32 B_BaseGetStatus(qint32 port, qint32& baud, QByteArray& reply) override;
-    void B_PutBaseUpload(qint32 port, qint32 baud) override { record(__func__, port, baud); }
-    void B_ClearBaseProgram(qint32 port, qint32 baud) override { record(__func__, port, baud); }
-    qint32 B_ResetBaseProgram(qint32 port, qint32 baud) override {
-        return answer(__func__, port, baud);
+    void GetStringFromPtr(QByteArray& buffer, qint32 handle, qint32 length) override {
+        record(__func__, handle, length);
+        if (handle < 1 || handle > delivered_.size()) return;
+        const QByteArray& text = delivered_.at(handle - 1);
+        for (qsizetype i = 0; i < buffer.size() && i < length && i < text.size(); ++i)
+            buffer[i] = text[i];
     }
-    qint32 B_SetBaseName(qint32 port, qint32 baud, const QByteArray& prefix, qint32 station,
-                         qint32 remote) override {
-        return answer(__func__, port, baud, prefix, station, remote);
+    qint32 ChangeBaseNameAntenaFast(qint32 p, Bytes t) override { return answer(__func__, p, t); }
+    qint32 B_BaseGetStatus(qint32 p, qint32& baud, QByteArray& reply) override {
+        const qint32 r = answer(__func__, p, baud, static_cast<qint32>(reply.size()));
+        if (r != 0) {
+            for (qsizetype i = 0; i < reply.size() && i < statusRecord.size(); ++i)
+                reply[i] = statusRecord[i];
+            if (statusBaud != 0) baud = statusBaud;
+        }
+        return r;
     }
-    qint32 B_SetBaseRadio(qint32 port, qint32 baud, qint32 reserved1, qint32 radioBaud,
-                          qint32 reserved2) override {
-        return answer(__func__, port, baud, reserved1, radioBaud, reserved2);
+    void B_PutBaseUpload(qint32 p, qint32 b) override { record(__func__, p, b); }
+    void B_ClearBaseProgram(qint32 p, qint32 b) override { record(__func__, p, b); }
+    qint32 B_ResetBaseProgram(qint32 p, qint32 b) override { return answer(__func__, p, b); }
+    qint32 B_SetBaseName(qint32 p, qint32 b, Bytes prefix, qint32 station, qint32 remote) override {
+        return answer(__func__, p, b, prefix, station, remote);
     }
-    qint32 B_SetBaseBaudRate2(qint32 port, qint32 oldBaud, qint32 newBaud) override {
-        return answer(__func__, port, oldBaud, newBaud);
+    qint32 B_SetBaseRadio(qint32 p, qint32 b, qint32 r1, qint32 radio, qint32 r2) override {
+        return answer(__func__, p, b, r1, radio, r2);
     }
-    qint32 B_SetSerialOrRadio(qint32 port, qint32 baud, qint32 mode) override {
-        return answer(__func__, port, baud, mode);
+    qint32 B_SetBaseBaudRate2(qint32 p, qint32 from, qint32 to) override {
+        return answer(__func__, p, from, to);
     }
-    void TCPIP_Start(const QByteArray& address) override { record(__func__, address); }
+    qint32 B_SetSerialOrRadio(qint32 p, qint32 b, qint32 mode) override {
+        return answer(__func__, p, b, mode);
+    }
+    void TCPIP_Start(Bytes address) override { record(__func__, address); }
     void TCPIP_Stop() override { record(__func__); }
     void StopAllProcesses() override { record(__func__); }
 
     // The calls whose name is one of these, in order.
-    QStringList callsNamed(const QStringList& names) const;
+    QStringList callsNamed(const QStringList& names) const {
+        QStringList out;
+        for (const QString& c : calls)
+            if (names.contains(c.section(QLatin1Char('('), 0, 0))) out << c;
+        return out;
+    }
 
   private:
     static QString text(qint32 v) { return QString::number(v); }

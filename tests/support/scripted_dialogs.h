@@ -22,7 +22,7 @@ class ScriptedDialogs : public Dialogs {
     // Every message box shown, in order.
     QList<Shown> messages;
     // Answers for the message boxes, in order; when none is queued the box
-    // is answered Ok, or No when it has no Ok button.
+    // is answered Ok, Cancel when its buttons are Retry and Cancel, else No.
     QQueue<Answer> answers;
     // Answers for the file dialogs and the input box; nothing means cancel.
     QQueue<std::optional<QString>> openAnswers, saveAnswers, inputAnswers;
@@ -35,7 +35,14 @@ class ScriptedDialogs : public Dialogs {
     // Runs when a message box is shown, before it is answered.
     std::function<void(const Shown&)> onMessage;
 
-    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override {
+        const Shown shown{text, title, buttons, icon};
+        messages << shown;
+        if (onMessage) onMessage(shown);
+        if (!answers.isEmpty()) return answers.dequeue();
+        if (buttons == Buttons::Ok || buttons == Buttons::OkCancel) return Answer::Ok;
+        return buttons == Buttons::RetryCancel ? Answer::Cancel : Answer::No;
+    }
     std::optional<QString> input(const QString& prompt, const QString&, const QString&) override {
         inputPrompts << prompt;
         return next(inputAnswers);
@@ -59,7 +66,11 @@ class ScriptedDialogs : public Dialogs {
         return printError;
     }
 
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList out;
+        for (const Shown& s : messages) out << s.text;
+        return out;
+    }
 
   private:
     template <typename T>

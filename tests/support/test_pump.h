@@ -6,6 +6,8 @@
 #include "core/event_pump.h"
 #include "support/fixed_clock.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 #include <vector>
 
@@ -17,9 +19,7 @@ class TestPump : public EventPump {
         : clock_(clock), closing_(closingFlag) {}
 
     // How far the clock moves at each pump.
-    double stepSeconds = 0.05;
-    // How many pumps have run.
-    int pumps = 0;
+    static constexpr double kStepSeconds = 0.05;
 
     // Runs the step at the first pump that brings the clock to at least
     // this many seconds from now.
@@ -31,7 +31,21 @@ class TestPump : public EventPump {
     // The program closes: every wait ends.
     void close() { closed_ = true; }
 
-    void pumpOnce() override;
+    void pumpOnce() override {
+        QCoreApplication::processEvents();
+        clock_.seconds += kStepSeconds;
+        // Steps may schedule further steps; those wait for a later pump.
+        std::vector<Step> due;
+        for (auto it = steps_.begin(); it != steps_.end();) {
+            if (it->at <= clock_.seconds) {
+                due.push_back(std::move(*it));
+                it = steps_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        for (Step& step : due) step.run();
+    }
     bool closing() const override { return closed_ || (closing_ && *closing_); }
 
   private:

@@ -161,7 +161,7 @@ class TestUploads : public QObject {
         QCOMPARE(r.shown("rate"), QStringList{QStringLiteral("rate(%1 Baud)").arg(rate)});
     }
 
-    void rules() {
+    void rulesAndTheLinkMonitor() {
         const std::tuple<qint64, double, bool, const char*> rates[] = {{3840, 3, true, "9600 Baud"},
                                                                        {500, 10, false, "500 Baud"},
                                                                        {0, 0, true, "0 Baud"},
@@ -188,6 +188,34 @@ class TestUploads : public QObject {
         for (int i = 0; i < 1000; ++i) queueEvent(q, {qint16(1 + i % 2 * 2), 0});
         queueEvent(q, {6, 0});
         QVERIFY(q.size() == kQueuedEvents + 1 && q.front().code == 2 && q.back().code == 6);
+        // Every message waiting is taken on one tick, the last "RESET" decides;
+        // after an RS232 upload no event reaches the monitor.
+        CallRig r;
+        r.com.messages = {{"T1", "RESET"}, {"TERM0002", "RESET now"}, {"T3", "RESE"}};
+        r.t->state().events = {{1, 0}};
+        r.t->Timer1_Timer();
+        QVERIFY(r.t->state().ReceiveTerminal == "TERM0002" && r.com.messages.isEmpty() &&
+                r.t->state().events.empty());
+        r.t->Send_program_Click();
+        r.com.routine(3, 40, 0, {});
+        QVERIFY(r.t->state().events.empty());
+        // A whole percent that takes longer than the silence limit, while the
+        // library keeps reporting the same value, ends as delivered with its
+        // rate; so it does across midnight and through a change of the time of
+        // day, which measure nothing.
+        const QString percent = QString("3:40;").repeated(12);
+        for (const auto& [start, jump] :
+             {std::pair(36000.0, "3:40"), {86395.0, "3:40"}, {36000.0, "J"}}) {
+            CallRig slow(start);
+            slow.program("HEADER01", patternBytes(3000));
+            slow.script("R;" + percent + jump + ";" + percent + "2:0");
+            slow.t->uploader().Transmit_program(2);
+            for (int i = 0; i < 1000 && slow.t->busy(); ++i) slow.pump.pumpOnce();
+            // 3000 bytes from the request to the end, 13 s later: about 2300 baud.
+            QCOMPARE(slow.com.calls.filter(QRegularExpression("^rate\\(2[23]\\d\\d Baud")).size(),
+                     1);
+            QCOMPARE(slow.dialogs.texts(), QStringList());
+        }
     }
 
     // Each row: mode # setup # script # the log, where $name stands for a
@@ -312,39 +340,6 @@ class TestUploads : public QObject {
         if (const int cause = int(r.t->state().failure))
             r.com.calls << "fail(" + causes[cause] + ")";
         QCOMPARE(r.trace().split('|'), expected.split('|'));
-    }
-
-    // Every message waiting is taken on one tick, the last "RESET" decides;
-    // after an RS232 upload no event reaches the monitor.
-    void monitor() {
-        CallRig r;
-        r.com.messages = {{"T1", "RESET"}, {"TERM0002", "RESET now"}, {"T3", "RESE"}};
-        r.t->state().events = {{1, 0}};
-        r.t->Timer1_Timer();
-        QVERIFY(r.t->state().ReceiveTerminal == "TERM0002" && r.com.messages.isEmpty() &&
-                r.t->state().events.empty());
-        r.t->Send_program_Click();
-        r.com.routine(3, 40, 0, {});
-        QVERIFY(r.t->state().events.empty());
-    }
-
-    // A whole percent that takes longer than the silence limit, while the
-    // library keeps reporting the same value, ends as delivered with its
-    // rate; so it does across midnight and through a change of the time of
-    // day, which measure nothing.
-    void slowPercent() {
-        const QString percent = QString("3:40;").repeated(12);
-        for (const auto& [start, jump] :
-             {std::pair(36000.0, "3:40"), {86395.0, "3:40"}, {36000.0, "J"}}) {
-            CallRig r(start);
-            r.program("HEADER01", patternBytes(3000));
-            r.script("R;" + percent + jump + ";" + percent + "2:0");
-            r.t->uploader().Transmit_program(2);
-            for (int i = 0; i < 1000 && r.t->busy(); ++i) r.pump.pumpOnce();
-            // 3000 bytes from the request to the end, 13 s later: about 2300 baud.
-            QCOMPARE(r.com.calls.filter(QRegularExpression("^rate\\(2[23]\\d\\d Baud")).size(), 1);
-            QCOMPARE(r.dialogs.texts(), QStringList());
-        }
     }
 
     // The count box, the repetitions 10 s apart on the test clock, the
