@@ -9,27 +9,20 @@
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
-    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
-        QStringList files{QString::fromLocal8Bit(argv[i])};
-        if (QFileInfo(files[0]).isDir()) {
-            const QDir dir(files[0]);
-            files.clear();
-            for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
-                files << dir.filePath(name);
-        }
-        for (const QString& path : files) {
-            QFile f(path);
-            if (!f.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-                return 1;
-            }
+        const QFileInfo arg(QString::fromLocal8Bit(argv[i]));
+        const QFileInfoList files =
+            arg.isDir() ? QDir(arg.filePath()).entryInfoList(QDir::Files, QDir::Name)
+                        : QFileInfoList{arg};
+        for (const QFileInfo& file : files) {
+            QFile f(file.filePath());
+            // The name first, so that a crash shows which input it was.
+            std::fprintf(stderr, "%s\n", qPrintable(f.fileName()));
+            if (!f.open(QIODevice::ReadOnly)) return 1;
             const QByteArray data = f.readAll();
-            std::fprintf(stderr, "%s\n", qPrintable(path));
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(data.constData()),
                                    static_cast<size_t>(data.size()));
             ++inputs;

@@ -3,8 +3,6 @@
 #include "core/settings_store.h"
 #include "fuzz.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -17,16 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::application();
     // A folder of its own for each input, so that no file cached from an
     // earlier input is read.
-    static QTemporaryDir home;
-    static int run = 0;
-    const QString dir = home.filePath(QString::number(++run));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
+    const QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     quv::NativeSettingsStore store;
-    QDir().mkpath(QFileInfo(store.location()).path());
     QSaveFile file(store.location());
     FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(fuzz::bytes(data, size)) >= 0 &&
                file.commit());
-
     const quv::NativeSettingsStore reread;
     QSettings raw(reread.location(), QSettings::NativeFormat);
     raw.beginGroup(QStringLiteral("Startup"));
@@ -44,6 +38,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (const auto x = SettingsStore::parseNumber(text))
             FUZZ_CHECK(SettingsStore::parseNumber(SettingsStore::numberText(*x)) == x);
     }
-    QDir(dir).removeRecursively();
     return 0;
 }
