@@ -1,5 +1,6 @@
 // The settings file, as the program reads it at start-up: every key of its
 // section, as text, whole number, number and yes/no.
+#include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "fuzz.h"
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                file.commit());
     const quv::NativeSettingsStore reread;
     QSettings raw(reread.location(), QSettings::NativeFormat);
-    raw.beginGroup(QStringLiteral("Startup"));
+    raw.beginGroup(quv::keys::kSection);
     QStringList texts{QString::fromLatin1(fuzz::bytes(data, size))};
     for (const QString& key : raw.allKeys()) {
         texts << reread.get(key);
